@@ -1,0 +1,139 @@
+// The diagnostic log, the clock and the names of display result codes.
+#include "dd_log.h"
+#include "sys_file.h"
+#include "win_time.h"
+
+FILE *ErrorLog = nullptr;
+UINT TimerRes = 0;
+bool TimerResSet = false;
+DWORD start_clock_count = 0;
+
+void DDOpenErrorLog()
+{
+    if (ErrorLog)
+        return;
+    ErrorLog = Sys_FOpen("dderrors.log", "w");
+}
+
+void DDErrorLog(const char *text)
+{
+    if (!ErrorLog)
+        return;
+    fprintf(ErrorLog, "ErrorLog: %s\n", text);
+    fflush(ErrorLog);
+}
+
+bool DDFailCheck(long result, const char *text)
+{
+    if ((HRESULT)result >= 0)
+        return false;
+    if (ErrorLog) {
+        fprintf(ErrorLog, "%s (%s)\n", text, DDErrorString(result));
+        fflush(ErrorLog);
+    }
+    return true;
+}
+
+void DDCloseErrorLog()
+{
+    if (!ErrorLog)
+        return;
+    fclose(ErrorLog);
+    ErrorLog = nullptr;
+}
+
+struct DDErrorName {
+    DWORD code;
+    const char *name;
+};
+
+#define DDE(n, name) { 0x88760000u + (n), #name }
+static const DDErrorName ErrorNames[] = {
+    { 0x80004001u, "DDERR_UNSUPPORTED" },
+    { 0x80004005u, "DDERR_GENERIC" },
+    { 0x800401F0u, "DDERR_NOTINITIALIZED" },
+    { 0x8007000Eu, "DDERR_OUTOFMEMORY" },
+    { 0x80070057u, "DDERR_INVALIDPARAMS" },
+    DDE(5, DDERR_ALREADYINITIALIZED), DDE(10, DDERR_CANNOTATTACHSURFACE),
+    DDE(20, DDERR_CANNOTDETACHSURFACE), DDE(40, DDERR_CURRENTLYNOTAVAIL), DDE(55, DDERR_EXCEPTION),
+    DDE(90, DDERR_HEIGHTALIGN), DDE(95, DDERR_INCOMPATIBLE_PRIMARY), DDE(100, DDERR_INVALIDCAPS),
+    DDE(110, DDERR_INVALIDCLIPLIST), DDE(120, DDERR_INVALIDMODE), DDE(130, DDERR_INVALIDOBJECT),
+    DDE(145, DDERR_INVALIDPIXELFORMAT), DDE(150, DDERR_INVALIDRECT), DDE(160, DDERR_LOCKEDSURFACES),
+    DDE(170, DDERR_NO3D), DDE(180, DDERR_NOALPHAHW), DDE(205, DDERR_NOCLIPLIST),
+    DDE(210, DDERR_NOCOLORCONVHW), DDE(212, DDERR_NOCOOPERATIVELEVELSET), DDE(215, DDERR_NOCOLORKEY),
+    DDE(220, DDERR_NOCOLORKEYHW), DDE(222, DDERR_NODIRECTDRAWSUPPORT), DDE(225, DDERR_NOEXCLUSIVEMODE),
+    DDE(230, DDERR_NOFLIPHW), DDE(240, DDERR_NOGDI), DDE(250, DDERR_NOMIRRORHW), DDE(255, DDERR_NOTFOUND),
+    DDE(260, DDERR_NOOVERLAYHW), DDE(280, DDERR_NORASTEROPHW), DDE(290, DDERR_NOROTATIONHW),
+    DDE(310, DDERR_NOSTRETCHHW), DDE(316, DDERR_NOT4BITCOLOR), DDE(317, DDERR_NOT4BITCOLORINDEX),
+    DDE(320, DDERR_NOT8BITCOLOR), DDE(330, DDERR_NOTEXTUREHW), DDE(335, DDERR_NOVSYNCHW),
+    DDE(340, DDERR_NOZBUFFERHW), DDE(350, DDERR_NOZOVERLAYHW), DDE(360, DDERR_OUTOFCAPS),
+    DDE(380, DDERR_OUTOFVIDEOMEMORY), DDE(382, DDERR_OVERLAYCANTCLIP),
+    DDE(384, DDERR_OVERLAYCOLORKEYONLYONEACTIVE), DDE(387, DDERR_PALETTEBUSY),
+    DDE(400, DDERR_COLORKEYNOTSET), DDE(410, DDERR_SURFACEALREADYATTACHED),
+    DDE(420, DDERR_SURFACEALREADYDEPENDENT), DDE(430, DDERR_SURFACEBUSY), DDE(435, DDERR_CANTLOCKSURFACE),
+    DDE(440, DDERR_SURFACEISOBSCURED), DDE(450, DDERR_SURFACELOST), DDE(460, DDERR_SURFACENOTATTACHED),
+    DDE(470, DDERR_TOOBIGHEIGHT), DDE(480, DDERR_TOOBIGSIZE), DDE(490, DDERR_TOOBIGWIDTH),
+    DDE(510, DDERR_UNSUPPORTEDFORMAT), DDE(520, DDERR_UNSUPPORTEDMASK),
+    DDE(537, DDERR_VERTICALBLANKINPROGRESS), DDE(540, DDERR_WASSTILLDRAWING), DDE(560, DDERR_XALIGN),
+    DDE(561, DDERR_INVALIDDIRECTDRAWGUID), DDE(562, DDERR_DIRECTDRAWALREADYCREATED),
+    DDE(563, DDERR_NODIRECTDRAWHW), DDE(564, DDERR_PRIMARYSURFACEALREADYEXISTS),
+    DDE(565, DDERR_NOEMULATION), DDE(566, DDERR_REGIONTOOSMALL), DDE(567, DDERR_CLIPPERISUSINGHWND),
+    DDE(568, DDERR_NOCLIPPERATTACHED), DDE(569, DDERR_NOHWND), DDE(570, DDERR_HWNDSUBCLASSED),
+    DDE(571, DDERR_HWNDALREADYSET), DDE(572, DDERR_NOPALETTEATTACHED), DDE(573, DDERR_NOPALETTEHW),
+    DDE(574, DDERR_BLTFASTCANTCLIP), DDE(575, DDERR_NOBLTHW), DDE(576, DDERR_NODDROPSHW),
+    DDE(577, DDERR_OVERLAYNOTVISIBLE), DDE(578, DDERR_NOOVERLAYDEST), DDE(579, DDERR_INVALIDPOSITION),
+    DDE(580, DDERR_NOTAOVERLAYSURFACE), DDE(581, DDERR_EXCLUSIVEMODEALREADYSET),
+    DDE(582, DDERR_NOTFLIPPABLE), DDE(583, DDERR_CANTDUPLICATE), DDE(584, DDERR_NOTLOCKED),
+    DDE(585, DDERR_CANTCREATEDC), DDE(586, DDERR_NODC), DDE(587, DDERR_WRONGMODE),
+    DDE(588, DDERR_IMPLICITLYCREATED), DDE(589, DDERR_NOTPALETTIZED), DDE(590, DDERR_UNSUPPORTEDMODE),
+    DDE(591, DDERR_NOMIPMAPHW), DDE(592, DDERR_INVALIDSURFACETYPE), DDE(620, DDERR_DCALREADYCREATED),
+    DDE(640, DDERR_CANTPAGELOCK), DDE(660, DDERR_CANTPAGEUNLOCK), DDE(680, DDERR_NOTPAGELOCKED),
+};
+#undef DDE
+
+const char *DDErrorString(long result)
+{
+    DWORD code = (DWORD)result;
+    for (const DDErrorName &e : ErrorNames)
+        if (e.code == code)
+            return e.name;
+    return "UNKNOWN ERROR";
+}
+
+// Exposed for the table's own test.
+int DDErrorCount() { return (int)(sizeof ErrorNames / sizeof ErrorNames[0]); }
+
+void DDSetTimerResolution()
+{
+    TIMECAPS caps;
+    if (timeGetDevCaps(&caps, sizeof caps) != TIMERR_NOERROR) {
+        DDErrorLog("Couldn't get time device caps");
+        return;
+    }
+    TimerRes = caps.wPeriodMin < 1 ? 1 : caps.wPeriodMin;
+    if (TimerRes > caps.wPeriodMax)
+        TimerRes = caps.wPeriodMax;
+    timeBeginPeriod(TimerRes);
+    TimerResSet = true;
+}
+
+void DDEndTimerResolution()
+{
+    if (!TimerResSet)
+        return;
+    timeEndPeriod(TimerRes);
+    TimerResSet = false;
+}
+
+DWORD GetClock() { return timeGetTime(); }
+
+void StartClock() { start_clock_count = GetClock(); }
+
+DWORD WaitClock(unsigned long ms)
+{
+    while ((DWORD)(GetClock() - start_clock_count) < ms) {
+        if (Sys_VirtualClock())
+            Sys_AdvanceClock(1); // nothing else would move a virtual clock
+    }
+    return GetClock();
+}

@@ -1,0 +1,5 @@
+// High scores (placeholder until they land).
+#include "kx_scores.h"
+
+void KX_PANEL_SCORES_Initialise() {}
+void KX_PANEL_SCORES_Cleanup() {}

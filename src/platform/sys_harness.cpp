@@ -1,0 +1,159 @@
+// Long options, input scripts for unattended runs, and the time demo report.
+#include "sys_harness.h"
+#include "sys_png.h"
+#include "win_ddraw.h"
+#include "win_user.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+SysOptions sys_options;
+
+static std::vector<SysScriptAction> script;
+static size_t nextAction = 0;
+static long framesShown = 0;
+static std::chrono::steady_clock::time_point demoStart = std::chrono::steady_clock::now();
+
+bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::string &error)
+{
+    sys_options = SysOptions();
+    gameCommandLine.clear();
+    int i = 1;
+    for (; i < argc && strncmp(argv[i], "--", 2) != 0; i++) {
+        if (!gameCommandLine.empty())
+            gameCommandLine += ' ';
+        gameCommandLine += argv[i];
+    }
+    for (; i < argc; i++) {
+        std::string arg = argv[i];
+        if (arg == "--headless") {
+            sys_options.headless = true;
+        } else if (arg == "--window") {
+            sys_options.windowed = true;
+        } else if (arg == "--timedemo") {
+            sys_options.timedemo = true;
+        } else if (arg == "--script") {
+            if (i + 1 >= argc) {
+                error = "--script needs a file name";
+                return false;
+            }
+            sys_options.script = argv[++i];
+        } else if (arg.compare(0, 9, "--script=") == 0) {
+            sys_options.script = arg.substr(9);
+        } else {
+            error = "unknown option '" + arg + "' (the game's own switches come first)";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool &isAction)
+{
+    isAction = false;
+    size_t start = line.find_first_not_of(" \t\r");
+    if (start == std::string::npos || line[start] == '#')
+        return true;
+    char word[32], extra[2];
+    char arg[512];
+    unsigned long ms;
+    arg[0] = '\0';
+    int n = sscanf(line.c_str() + start, "%lu %31s %511s %1s", &ms, word, arg, extra);
+    if (n < 2 || n > 3 || ms > 0xFFFFFFFFul)
+        return false;
+    action = SysScriptAction();
+    action.ms = (unsigned)ms;
+    std::string w = word;
+    if (w == "press" || w == "down" || w == "up") {
+        if (n != 3)
+            return false;
+        char *end;
+        long vk = strtol(arg, &end, 0);
+        if (*end != '\0' || vk < 1 || vk > 255)
+            return false;
+        action.vk = (int)vk;
+        action.kind = w == "press" ? SysScriptAction::PRESS : w == "down" ? SysScriptAction::DOWN : SysScriptAction::UP;
+    } else if (w == "shot") {
+        if (n != 3)
+            return false;
+        action.kind = SysScriptAction::SHOT;
+        action.name = arg;
+    } else if (w == "quit") {
+        if (n != 2)
+            return false;
+        action.kind = SysScriptAction::QUIT;
+    } else {
+        return false;
+    }
+    isAction = true;
+    return true;
+}
+
+bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std::string &error)
+{
+    std::ifstream in(path);
+    if (!in) {
+        error = std::string("cannot open script ") + path;
+        return false;
+    }
+    actions.clear();
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        number++;
+        SysScriptAction action;
+        bool isAction;
+        if (!Sys_ParseScriptLine(line, action, isAction)) {
+            error = std::string(path) + ":" + std::to_string(number) + ": cannot read script line '" + line + "'";
+            return false;
+        }
+        if (isAction)
+            actions.push_back(action);
+    }
+    return true;
+}
+
+void Sys_StartScript(const std::vector<SysScriptAction> &actions)
+{
+    script = actions;
+    nextAction = 0;
+}
+
+static void Sys_SaveShot(const std::string &name)
+{
+    std::vector<BYTE> rgb;
+    int w, h;
+    if (!Sys_PresentedImage(rgb, w, h) || !Sys_WritePNG(name.c_str(), rgb.data(), w, h))
+        fprintf(stderr, "kordax: could not save %s\n", name.c_str());
+}
+
+void Sys_RunScript(unsigned now)
+{
+    // Actions keep file order; each waits for its time.
+    while (nextAction < script.size() && (int)(now - script[nextAction].ms) >= 0) {
+        const SysScriptAction &a = script[nextAction++];
+        switch (a.kind) {
+        case SysScriptAction::PRESS: Sys_PressKeyForOneFrame(a.vk); break;
+        case SysScriptAction::DOWN: Sys_InjectKey(a.vk, true); break;
+        case SysScriptAction::UP: Sys_InjectKey(a.vk, false); break;
+        case SysScriptAction::SHOT: Sys_SaveShot(a.name); break;
+        case SysScriptAction::QUIT: Sys_RequestClose(); break;
+        }
+    }
+}
+
+void Sys_CountFrame()
+{
+    if (framesShown++ == 0)
+        demoStart = std::chrono::steady_clock::now();
+}
+
+void Sys_ReportTimedemo()
+{
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - demoStart).count();
+    printf("timedemo: %ld frames in %.2f s: %.1f frames per second\n", framesShown, seconds,
+           seconds > 0 ? framesShown / seconds : 0.0);
+}

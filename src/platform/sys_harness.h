@@ -1,0 +1,37 @@
+// Run options of the executable: headless runs, input scripts, time demos, windowed mode.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SysScriptAction {
+    unsigned ms;
+    enum Kind { PRESS, DOWN, UP, SHOT, QUIT } kind;
+    int vk;
+    std::string name;
+};
+
+struct SysOptions {
+    bool headless = false;
+    bool windowed = false;
+    bool timedemo = false;
+    std::string script;
+};
+
+extern SysOptions sys_options;
+
+// Splits argv into the game's own command line (its switches, which come first) and the
+// long options. Returns false with a message in error for an unknown or incomplete option.
+bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::string &error);
+
+// Reads a script file; false with the offending line named in error.
+bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std::string &error);
+bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool &isAction);
+
+// Starts feeding the loaded script; actions fall due as the clock passes their time.
+void Sys_StartScript(const std::vector<SysScriptAction> &actions);
+// Called while events are drained: carries out every action that has fallen due.
+void Sys_RunScript(unsigned now);
+// Counts a shown frame, for --timedemo.
+void Sys_CountFrame();
+void Sys_ReportTimedemo();

@@ -1,0 +1,8 @@
+// A small PNG writer for screenshots and contact sheets.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// rgb holds width x height pixels as R,G,B bytes, rows top to bottom.
+bool Sys_WritePNG(const char *path, const uint8_t *rgb, int width, int height);

@@ -1,0 +1,435 @@
+// USER32 stand-in over SDL: one window, a message queue fed from SDL events, held keys.
+#include "sys_local.h"
+#include "sys_harness.h"
+#include "win_user.h"
+#include "win_time.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+
+SDL_Window *sys_window = nullptr;
+SDL_Renderer *sys_renderer = nullptr;
+bool sys_windowHidden = false;
+
+struct HWND__ {
+    int id;
+};
+
+// A handle value that stays the same from run to run, so logs compare.
+static HWND const mainWindow = (HWND)(uintptr_t)0x00010042;
+static bool windowExists = false;
+static WNDCLASSA windowClass;
+static bool classRegistered = false;
+static std::deque<MSG> queue;
+static bool keyDown[256];
+static int releaseAfterPump[256]; // keys pressed by a script for one frame
+static bool videoStarted = false;
+static bool closeRequested = false;
+
+bool Sys_InitVideo()
+{
+    if (videoStarted)
+        return true;
+    if (sys_options.headless) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+        SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        fprintf(stderr, "kordax: cannot start video: %s\n", SDL_GetError());
+        return false;
+    }
+    videoStarted = true;
+    return true;
+}
+
+HANDLE LoadIconA(HINSTANCE, const char *) { return nullptr; }
+HANDLE LoadCursorA(HINSTANCE, const char *) { return nullptr; }
+HANDLE GetStockObject(int) { return nullptr; }
+
+ATOM RegisterClassA(const WNDCLASSA *wc)
+{
+    if (!wc || !wc->lpfnWndProc || !wc->lpszClassName)
+        return 0;
+    windowClass = *wc;
+    classRegistered = true;
+    return 1;
+}
+
+static LRESULT SendToWindow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return windowClass.lpfnWndProc(mainWindow, message, wParam, lParam);
+}
+
+int GetSystemMetrics(int index)
+{
+    if (sys_options.headless || !Sys_InitVideo())
+        return index == SM_CXSCREEN ? 640 : 480;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return index == SM_CXSCREEN ? 640 : 480;
+    return index == SM_CXSCREEN ? mode.w : mode.h;
+}
+
+// A window that shows the 640x480 picture at the largest whole scale the desktop leaves room for.
+static void WindowedSize(int &w, int &h)
+{
+    w = 640;
+    h = 480;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        int scale = std::min((mode.w - 80) / 640, (mode.h - 120) / 480);
+        if (scale > 1) {
+            w *= scale;
+            h *= scale;
+        }
+    }
+}
+
+HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int, int, int width, int height, HWND,
+                     HANDLE, HINSTANCE, void *)
+{
+    if (!classRegistered || !className || strcmp(className, windowClass.lpszClassName) != 0)
+        return nullptr;
+    if (!Sys_InitVideo())
+        return nullptr;
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    int w = width, h = height;
+    if (sys_options.headless) {
+        w = 640;
+        h = 480;
+    } else if (sys_options.windowed) {
+        WindowedSize(w, h);
+    } else {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    sys_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+    if (!sys_window)
+        return nullptr;
+    if (!sys_options.headless) {
+        sys_renderer = SDL_CreateRenderer(sys_window, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (!sys_renderer)
+            sys_renderer = SDL_CreateRenderer(sys_window, -1, SDL_RENDERER_SOFTWARE);
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    }
+    windowExists = true;
+    SendToWindow(WM_CREATE, 0, 0);
+    return mainWindow;
+}
+
+BOOL ShowWindow(HWND window, int)
+{
+    if (window != mainWindow || !sys_window)
+        return FALSE;
+    SDL_ShowWindow(sys_window);
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND window) { return window == mainWindow; }
+
+HWND SetFocus(HWND window)
+{
+    if (window == mainWindow && sys_window)
+        SDL_RaiseWindow(sys_window);
+    return window;
+}
+
+BOOL DestroyWindow(HWND window)
+{
+    if (window != mainWindow || !windowExists)
+        return FALSE;
+    windowExists = false;
+    SendToWindow(WM_DESTROY, 0, 0);
+    return TRUE;
+}
+
+void Sys_ToggleFullscreen()
+{
+    if (!sys_window)
+        return;
+    bool full = (SDL_GetWindowFlags(sys_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (full) {
+        SDL_SetWindowFullscreen(sys_window, 0);
+        int w, h;
+        WindowedSize(w, h);
+        SDL_SetWindowSize(sys_window, w, h);
+        SDL_SetWindowPosition(sys_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+        SDL_SetWindowFullscreen(sys_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
+static void Post(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg = {};
+    msg.hwnd = message == WM_QUIT ? nullptr : mainWindow;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = timeGetTime();
+    queue.push_back(msg);
+}
+
+static int VirtualKey(const SDL_Keysym &key)
+{
+    SDL_Keycode k = key.sym;
+    SDL_Scancode sc = key.scancode;
+    if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9)
+        return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
+    switch (sc) {
+    case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
+    case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
+    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+    case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+    default: break;
+    }
+    if (k >= 'a' && k <= 'z')
+        return (int)(k - 'a' + 'A');
+    if (k >= '0' && k <= '9')
+        return (int)k;
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
+        return VK_F1 + (sc - SDL_SCANCODE_F1);
+    switch (k) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_PRINTSCREEN: return VK_SNAPSHOT;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_LGUI: return VK_LWIN;
+    case SDLK_RGUI: return VK_RWIN;
+    case SDLK_APPLICATION: return VK_APPS;
+    case SDLK_NUMLOCKCLEAR: return VK_NUMLOCK;
+    case SDLK_SCROLLLOCK: return VK_SCROLL;
+    case SDLK_SEMICOLON: return VK_OEM_1;
+    case SDLK_EQUALS: return VK_OEM_PLUS;
+    case SDLK_COMMA: return VK_OEM_COMMA;
+    case SDLK_MINUS: return VK_OEM_MINUS;
+    case SDLK_PERIOD: return VK_OEM_PERIOD;
+    case SDLK_SLASH: return VK_OEM_2;
+    case SDLK_BACKQUOTE: return VK_OEM_3;
+    case SDLK_LEFTBRACKET: return VK_OEM_4;
+    case SDLK_BACKSLASH: return VK_OEM_5;
+    case SDLK_RIGHTBRACKET: return VK_OEM_6;
+    case SDLK_QUOTE: return VK_OEM_7;
+    default: return 0;
+    }
+}
+
+void Sys_InjectKey(int vk, bool down)
+{
+    if (vk <= 0 || vk > 255)
+        return;
+    keyDown[vk] = down;
+    Post(down ? WM_KEYDOWN : WM_KEYUP, (WPARAM)vk, 1);
+}
+
+void Sys_PressKeyForOneFrame(int vk)
+{
+    if (vk <= 0 || vk > 255)
+        return;
+    Sys_InjectKey(vk, true);
+    releaseAfterPump[vk] = 2; // survives the pump that posted it, released at the next
+}
+
+static void Sys_CloseWindowAsUser()
+{
+    if (closeRequested)
+        return;
+    closeRequested = true;
+    if (windowExists)
+        Post(WM_DESTROY, 0, 0);
+    else
+        Post(WM_QUIT, 0, 0);
+}
+
+void Sys_RequestClose() { Sys_CloseWindowAsUser(); }
+
+static void Sys_WindowEvent(const SDL_WindowEvent &e)
+{
+    switch (e.event) {
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        sys_windowHidden = true;
+        Sys_LoseAllSurfaces();
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        sys_windowHidden = false;
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        Post(WM_PAINT, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Sys_CloseWindowAsUser();
+        break;
+    default:
+        break;
+    }
+}
+
+void Sys_PumpEvents()
+{
+    for (int vk = 0; vk < 256; vk++)
+        if (releaseAfterPump[vk] && --releaseAfterPump[vk] == 0)
+            keyDown[vk] = false;
+    if (videoStarted) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            switch (e.type) {
+            case SDL_QUIT:
+                Sys_CloseWindowAsUser();
+                break;
+            case SDL_WINDOWEVENT:
+                Sys_WindowEvent(e.window);
+                break;
+            case SDL_KEYDOWN: {
+                if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+                    if (!e.key.repeat)
+                        Sys_ToggleFullscreen();
+                    break;
+                }
+                int vk = VirtualKey(e.key.keysym);
+                if (vk) {
+                    keyDown[vk] = true;
+                    Post(e.key.keysym.mod & KMOD_ALT ? WM_SYSKEYDOWN : WM_KEYDOWN, (WPARAM)vk, 1);
+                }
+                break;
+            }
+            case SDL_KEYUP: {
+                int vk = VirtualKey(e.key.keysym);
+                if (vk) {
+                    keyDown[vk] = false;
+                    Post(WM_KEYUP, (WPARAM)vk, 1);
+                }
+                break;
+            }
+            default:
+                break;
+            }
+        }
+    }
+    Sys_RunScript(timeGetTime());
+}
+
+bool Sys_WindowHidden() { return sys_windowHidden; }
+
+void Sys_ResetQueue()
+{
+    queue.clear();
+    memset(keyDown, 0, sizeof keyDown);
+    memset(releaseAfterPump, 0, sizeof releaseAfterPump);
+    closeRequested = false;
+}
+
+BOOL PeekMessageA(MSG *msg, HWND, UINT, UINT, UINT remove)
+{
+    Sys_PumpEvents();
+    if (queue.empty() || !msg)
+        return FALSE;
+    *msg = queue.front();
+    if (remove & PM_REMOVE)
+        queue.pop_front();
+    return TRUE;
+}
+
+static char KeyCharacter(int vk)
+{
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+        return (char)vk;
+    if (vk == VK_SPACE || vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_BACK || vk == VK_TAB)
+        return (char)vk;
+    return 0;
+}
+
+BOOL TranslateMessage(const MSG *msg)
+{
+    if (!msg || msg->message != WM_KEYDOWN)
+        return FALSE;
+    char c = KeyCharacter((int)msg->wParam);
+    if (!c)
+        return FALSE;
+    MSG ch = *msg;
+    ch.message = WM_CHAR;
+    ch.wParam = (WPARAM)(unsigned char)c;
+    queue.push_front(ch);
+    return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG *msg)
+{
+    if (!msg || msg->hwnd != mainWindow || !classRegistered)
+        return 0;
+    if (msg->message == WM_DESTROY) {
+        if (!windowExists)
+            return 0;
+        windowExists = false;
+    }
+    return SendToWindow(msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (window != mainWindow)
+        return FALSE;
+    Post(message, wParam, lParam);
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode)
+{
+    Post(WM_QUIT, (WPARAM)exitCode, 0);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_CLOSE)
+        DestroyWindow(window);
+    return 0;
+}
+
+int MessageBoxA(HWND, const char *text, const char *caption, UINT)
+{
+    fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    if (!sys_options.headless && videoStarted)
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, sys_window);
+    return IDOK;
+}
+
+int ShowCursor(BOOL show)
+{
+    if (!videoStarted)
+        return show ? 0 : -1;
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    return show ? 0 : -1;
+}
+
+SHORT GetAsyncKeyState(int key)
+{
+    if (key < 0 || key > 255)
+        return 0;
+    return keyDown[key] ? (SHORT)0x8000 : 0;
+}

@@ -1,0 +1,4 @@
+// Sprite definitions, sprites and the sprite list.
+#pragma once
+
+void DDSPRITE_RestoreSurfaces();
