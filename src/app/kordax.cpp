@@ -208,6 +208,18 @@ bool GameMain(void *)
     return true;
 }
 
+bool KX_MainLoopTurn(MSG *msg)
+{
+    if (PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg->message == WM_QUIT)
+            return false;
+        TranslateMessage(msg);
+        DispatchMessageA(msg);
+    }
+    GameMain(nullptr);
+    return true;
+}
+
 static bool KX_CreateMainWindow(HINSTANCE instance, int showCommand)
 {
     WNDCLASSA wc = {};
@@ -276,15 +288,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *commandLine, int showCommand)
         DDErrorLog("Error: Failed to load splash screen");
 
     MSG msg = {};
-    while (GameState != KX_STATE_QUIT) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                break;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        GameMain(nullptr);
-    }
+    while (GameState != KX_STATE_QUIT && KX_MainLoopTurn(&msg))
+        ;
 
     WriteIniFile();
     KX_CleanUp();

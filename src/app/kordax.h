@@ -2,6 +2,7 @@
 #pragma once
 
 #include "win_types.h"
+#include "win_user.h"
 
 struct DDBitmap;
 
@@ -30,6 +31,8 @@ extern int LightingRequest;    // the lighting type the command line chose
 int WinMain(HINSTANCE instance, HINSTANCE previous, char *commandLine, int showCommand);
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool GameMain(void *unused);
+// One turn of the main loop: at most one message, then one frame. False on the quit message.
+bool KX_MainLoopTurn(MSG *msg);
 
 // The pieces of the frame, open to tests.
 void KX_ReadCommandLine(const char *line);

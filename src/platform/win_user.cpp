@@ -433,3 +433,10 @@ SHORT GetAsyncKeyState(int key)
         return 0;
     return keyDown[key] ? (SHORT)0x8000 : 0;
 }
+
+void Sys_SetWindowHidden(bool hidden)
+{
+    sys_windowHidden = hidden;
+    if (hidden)
+        Sys_LoseAllSurfaces();
+}

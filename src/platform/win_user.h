@@ -56,6 +56,7 @@ SHORT GetAsyncKeyState(int key);
 void Sys_PumpEvents();
 // Whether the window is minimised or hidden (the display's surfaces count as lost then).
 bool Sys_WindowHidden();
+void Sys_SetWindowHidden(bool hidden); // as minimising and restoring the window
 // For tests: put a key-down (and the matching key state) on the queue as the desktop would.
 void Sys_InjectKey(int vk, bool down);
 void Sys_PressKeyForOneFrame(int vk); // key-down message, key held until the next drain but one

@@ -1,0 +1,76 @@
+// Runs the real executable headless in a scratch directory and reads what it leaves behind.
+#pragma once
+
+#include "kx_test.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct KxRun {
+    int exitCode = -1;
+    std::string out; // stdout and stderr together
+    std::string log; // dderrors.log
+};
+
+// Writes the script, runs `kordax <args> --headless --script script.txt` in the current directory.
+inline KxRun KxRunGame(const std::string &script, const std::string &args = "")
+{
+    KxWriteFile("script.txt", script);
+    std::string run = KORDAX_RUN_DIR;
+    for (const char *sub : { "gfx", "sound" }) {
+        std::string link = std::string("ln -sfn '") + run + "/" + sub + "' " + sub;
+        if (system(link.c_str()) != 0)
+            break;
+    }
+    std::string cmd = "'" + run + "/kordax' " + args + " --headless --script script.txt > out.txt 2>&1";
+    KxRun r;
+    int status = system(cmd.c_str());
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = KxReadFile("out.txt");
+    r.log = KxReadFile("dderrors.log");
+    return r;
+}
+
+// Reads a PNG written by the game's own writer (stored deflate blocks) into R,G,B bytes.
+inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w, int &h)
+{
+    std::string f = KxReadFile(path);
+    if (f.size() < 8 || f.compare(1, 3, "PNG") != 0)
+        return false;
+    auto be32 = [&](size_t at) {
+        return (uint32_t)(uint8_t)f[at] << 24 | (uint32_t)(uint8_t)f[at + 1] << 16 | (uint32_t)(uint8_t)f[at + 2] << 8 |
+               (uint8_t)f[at + 3];
+    };
+    std::string z;
+    size_t at = 8;
+    while (at + 12 <= f.size()) {
+        uint32_t len = be32(at);
+        std::string type = f.substr(at + 4, 4);
+        if (type == "IHDR") {
+            w = (int)be32(at + 8);
+            h = (int)be32(at + 12);
+        } else if (type == "IDAT") {
+            z += f.substr(at + 8, len);
+        }
+        at += 12 + len;
+    }
+    std::string raw;
+    size_t p = 2;
+    for (;;) {
+        if (p + 5 > z.size())
+            return false;
+        bool last = z[p] & 1;
+        uint32_t n = (uint8_t)z[p + 1] | (uint8_t)z[p + 2] << 8;
+        raw += z.substr(p + 5, n);
+        p += 5 + n;
+        if (last)
+            break;
+    }
+    if (raw.size() != (size_t)(w * 3 + 1) * h)
+        return false;
+    rgb.clear();
+    for (int y = 0; y < h; y++)
+        rgb.insert(rgb.end(), raw.begin() + y * (w * 3 + 1) + 1, raw.begin() + (y + 1) * (w * 3 + 1));
+    return true;
+}

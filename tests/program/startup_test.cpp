@@ -1,0 +1,94 @@
+// The whole program headless: start-up order, refresh measurement, splash, script input, shutdown.
+#include "kx_run.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+size_t Find(const std::string &log, const std::string &line, size_t from = 0)
+{
+    return log.find("ErrorLog: " + line + "\n", from);
+}
+
+bool AllBlack(const std::vector<uint8_t> &rgb)
+{
+    for (uint8_t v : rgb)
+        if (v)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(Program, StartsUpMeasuresShowsTheSplashAndShutsDown)
+{
+    KxTempDir dir;
+    KxRun r = KxRunGame("1000 shot a.png\n5000 shot b.png\n12000 quit\n");
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const char *order[] = { "Main window created", "Main window shown", "Main window updated",
+                            "Main window set focus", "Main window shown and updated", "Initialised DirectDraw",
+                            "Direct Draw surfaces created", "Direct Input initialised", "FSound initialised",
+                            "Read config options" };
+    size_t at = 0;
+    for (const char *line : order) {
+        size_t next = Find(r.log, line, at);
+        ASSERT_NE(next, std::string::npos) << line << "\n" << r.log;
+        at = next;
+    }
+    size_t refresh = r.log.find("ErrorLog: Refresh rate determined: ", at);
+    ASSERT_NE(refresh, std::string::npos);
+    EXPECT_NE(r.log.find("ErrorLog: Refresh rate determined: ", refresh + 1), std::string::npos);
+    EXPECT_NE(r.log.find("(16 ms)"), std::string::npos);
+    size_t init = Find(r.log, "Initialising Bumpmap", refresh);
+    size_t done = Find(r.log, "Initialisation complete", init);
+    ASSERT_NE(init, std::string::npos) << r.log;
+    ASSERT_NE(done, std::string::npos) << r.log;
+    EXPECT_EQ(r.log.find("Error"), std::string::npos) << r.log;
+
+    std::vector<uint8_t> a, b;
+    int w, h;
+    ASSERT_TRUE(KxReadPNG("a.png", a, w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    EXPECT_TRUE(AllBlack(a));
+    ASSERT_TRUE(KxReadPNG("b.png", b, w, h));
+    struct stat st;
+    if (stat("gfx/splash640x480.bmp", &st) == 0)
+        EXPECT_FALSE(AllBlack(b));
+}
+
+TEST(Program, GameSwitchesComeFirst)
+{
+    KxTempDir dir;
+    KxRun r = KxRunGame("100 quit\n", "-2 -n");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(r.log.find("ErrorLog: 16 BPP mode selected\nErrorLog: Lighting = off\nErrorLog: Main window created\n"), 0u)
+        << r.log;
+    KxRun bad = KxRunGame("100 quit\n", "--bogus");
+    EXPECT_NE(bad.exitCode, 0);
+    EXPECT_NE(bad.out.find("--bogus"), std::string::npos);
+}
+
+TEST(Program, MalformedScriptStopsBeforeStartNamingTheLine)
+{
+    KxTempDir dir;
+    KxRun r = KxRunGame("# comment\n\n100 press 13\n200 jump 5\n300 quit\n");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.out.find(":4:"), std::string::npos) << r.out;
+    EXPECT_EQ(r.log, "");
+    for (const char *bad : { "100 press\n", "100 press 300\n", "100 quit now\n", "x shot a.png\n", "100 shot\n" }) {
+        KxRun b = KxRunGame(bad);
+        EXPECT_NE(b.exitCode, 0) << bad;
+    }
+}
+
+TEST(Program, TimedemoReportsFramesAtExit)
+{
+    KxTempDir dir;
+    KxRun r = KxRunGame("9000 quit\n", "--timedemo");
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("timedemo: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("frames per second"), std::string::npos);
+}
