@@ -1,5 +1,6 @@
 // The main loop takes at most one message per frame, and leaves on the quit message.
 #include "dd.h"
+#include "dd_log.h"
 #include "kordax.h"
 #include "kx_test.h"
 #include "win_time.h"
@@ -14,8 +15,8 @@ TEST(MainLoop, OneMessagePerFrame)
     ASSERT_TRUE(DDCreateSurfaces(640, 480, 32));
     Sys_ResetQueue();
     Sys_InjectKey(VK_F1, true);
-    Sys_InjectKey(VK_F2, true);
-    Sys_InjectKey(VK_F3, true);
+    Sys_InjectKey((VK_F1 + 1), true);
+    Sys_InjectKey((VK_F1 + 2), true);
     PostQuitMessage(7);
     MSG msg = {};
     DWORD before = GetClock();
@@ -23,14 +24,14 @@ TEST(MainLoop, OneMessagePerFrame)
     EXPECT_EQ(msg.wParam, (WPARAM)VK_F1);
     EXPECT_GT(GetClock(), before); // the frame ran and flipped
     EXPECT_TRUE(KX_MainLoopTurn(&msg));
-    EXPECT_EQ(msg.wParam, (WPARAM)VK_F2);
+    EXPECT_EQ(msg.wParam, (WPARAM)(VK_F1 + 1));
     EXPECT_TRUE(KX_MainLoopTurn(&msg));
-    EXPECT_EQ(msg.wParam, (WPARAM)VK_F3);
+    EXPECT_EQ(msg.wParam, (WPARAM)(VK_F1 + 2));
     EXPECT_FALSE(KX_MainLoopTurn(&msg));
     EXPECT_EQ(msg.message, (UINT)WM_QUIT);
     EXPECT_EQ(msg.wParam, 7u);
     // The key state is current however far the queue has been read.
-    EXPECT_NE(GetAsyncKeyState(VK_F3) & 0x8000, 0);
+    EXPECT_NE(GetAsyncKeyState((VK_F1 + 2)) & 0x8000, 0);
     Sys_ResetQueue();
     DDClose();
     Sys_UseVirtualClock(false);
