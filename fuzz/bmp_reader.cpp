@@ -3,6 +3,7 @@
 #include "win_gdi.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
