@@ -1,0 +1,138 @@
+// Explosions (three kinds, 16 frames each) and the electro zap's spreading ring (12 frames).
+#include "ag_assets.h"
+
+namespace {
+
+const float AG_Pi = 3.14159265f;
+
+struct AG_Burst {
+    int size;
+    AG_Colour hot, mid, cool, smoke;
+    int seed;
+    int sparks;
+    bool shockRing;
+};
+
+// Colour ramp by heat: smoke, cool, mid, hot, white.
+AG_Colour AG_HeatColour(const AG_Burst &b, float h)
+{
+    if (h < 0.25f)
+        return AG_Mix(b.smoke, b.cool, h / 0.25f);
+    if (h < 0.5f)
+        return AG_Mix(b.cool, b.mid, (h - 0.25f) / 0.25f);
+    if (h < 0.8f)
+        return AG_Mix(b.mid, b.hot, (h - 0.5f) / 0.3f);
+    return AG_Mix(b.hot, {1, 1, 1}, AG_Clamp((h - 0.8f) / 0.4f, 0, 1));
+}
+
+AG_Image AG_BurstFrame(const AG_Burst &b, int f)
+{
+    AG_Canvas cv(b.size, b.size, 3);
+    float t = f / 15.0f, c = b.size * 0.5f;
+    float R = b.size * 0.46f * (1 - std::pow(1 - t, 2.2f)) + 3;
+    float fade = std::pow(1 - t, 1.3f);
+    AG_Rand rnd(uint64_t(b.seed));
+    struct Spark {
+        float dx, dy, speed, len;
+    };
+    std::vector<Spark> sparks;
+    for (int i = 0; i < b.sparks; i++) {
+        float a = rnd.Range(0, 2 * AG_Pi);
+        sparks.push_back({std::cos(a), std::sin(a), rnd.Range(0.55f, 1.0f), rnd.Range(2.0f, 5.0f)});
+    }
+    cv.PaintAll([&](float x, float y) {
+        AG_Sample o;
+        o.solid = false;
+        float dx = x - c, dy = y - c;
+        float d = std::sqrt(dx * dx + dy * dy) / R;
+        // Turbulent edge: noise in a frame that drifts outward with time.
+        float n = AG_Fbm(x * 0.11f + b.seed, y * 0.11f - t * 2.5f, 0, 4, b.seed);
+        float shape = 1 - d + (n - 0.5f) * 0.95f;
+        // Holes open as the cloud thins out.
+        float thin = t * 0.75f;
+        if (shape > thin) {
+            float heat = (shape - thin) * 2.0f * fade + (1 - d) * 0.9f * fade;
+            o.c = AG_HeatColour(b, heat);
+            o.a = AG_Clamp((shape - thin) * 6, 0, 1);
+        }
+        if (b.shockRing && t < 0.6f) {
+            float rr = b.size * 0.5f * (0.3f + t * 1.1f);
+            float ring = std::fabs(std::sqrt(dx * dx + dy * dy) - rr);
+            if (ring < 1.6f * (1 - t)) {
+                o.c = AG_Mix({1, 1, 1}, b.hot, t * 1.5f);
+                o.a = 1;
+            }
+        }
+        if (t < 0.7f)
+            for (const Spark &s : sparks) {
+                float dist = (0.2f + t * 1.25f) * s.speed * b.size * 0.5f;
+                float hx = c + s.dx * dist, hy = c + s.dy * dist;
+                float tx = hx - s.dx * s.len, ty = hy - s.dy * s.len;
+                if (AG_SegDist(x, y, tx, ty, hx, hy) < 0.8f) {
+                    o.c = AG_Mix({1, 1, 0.8f}, b.hot, t);
+                    o.a = 1;
+                }
+            }
+        return o;
+    });
+    return cv.Resolve();
+}
+
+void AG_WriteBurst(const char *name, const char *comment, const AG_Burst &b)
+{
+    std::vector<AG_Image> frames;
+    for (int f = 0; f < 16; f++)
+        frames.push_back(AG_BurstFrame(b, f));
+    AG_WriteSprite({name, "NONE", false, 8, comment}, frames);
+}
+
+// The electro ring: frame f shows the ring at the radius the zap's lights reach then.
+AG_Image AG_ElectroFrame(int f)
+{
+    float r = 0.362f * (50.0f * f + 25); // the ring grows 362 pixels a second; 50 ms a frame
+    int size = 2 * (int(r) + 14);
+    AG_Canvas cv(size, size, 2);
+    float c = size * 0.5f;
+    float fade = 1 - f / 14.0f;
+    cv.PaintAll([&](float x, float y) {
+        AG_Sample o;
+        o.solid = false;
+        float dx = x - c, dy = y - c;
+        float d = std::sqrt(dx * dx + dy * dy);
+        float a = std::atan2(dy, dx);
+        // Jagged arcs: the ring's radius wanders with angle, differently each frame.
+        float k = a / (2 * AG_Pi) + 0.5f;
+        float wob = (AG_Noise(k * 24, float(f) * 3.1f, 24, 77) - 0.5f) * 9 + (AG_Noise(k * 64, float(f), 64, 78) - 0.5f) * 4;
+        float ring = std::fabs(d - r - wob);
+        float w = 1.4f + 1.2f * fade;
+        if (ring < w) {
+            o.c = AG_Mix({1, 1, 1}, {0.4f, 1.0f, 1.0f}, ring / w);
+            o.a = 1;
+        } else if (std::fabs(d - r) < 5 + 3 * fade) {
+            // A thinner second ring of sparks just inside.
+            float s = AG_Noise(k * 90, float(f) * 5.0f, 90, 79);
+            if (s > 0.72f && d < r) {
+                o.c = {0.3f, 0.8f, 1.0f};
+                o.a = 1;
+            }
+        }
+        return o;
+    });
+    return cv.Resolve();
+}
+
+} // namespace
+
+void AG_GenExplosions()
+{
+    AG_WriteBurst("explosion1", "Enemy explosion: a fireball",
+                  {64, {1.0f, 0.9f, 0.45f}, {1.0f, 0.5f, 0.1f}, {0.7f, 0.15f, 0.05f}, {0.18f, 0.12f, 0.12f}, 101, 10, false});
+    AG_WriteBurst("explosion2", "Enemy explosion: a plasma burst",
+                  {64, {0.8f, 1.0f, 1.0f}, {0.3f, 0.6f, 1.0f}, {0.45f, 0.15f, 0.8f}, {0.12f, 0.1f, 0.22f}, 202, 12, false});
+    AG_WriteBurst("explosion3", "Turret explosion: white-hot with a shock ring",
+                  {80, {1.0f, 0.95f, 0.7f}, {1.0f, 0.6f, 0.15f}, {0.8f, 0.2f, 0.05f}, {0.2f, 0.17f, 0.17f}, 303, 16, true});
+    std::vector<AG_Image> ring;
+    for (int f = 0; f < 12; f++)
+        ring.push_back(AG_ElectroFrame(f));
+    AG_WriteSprite({"electro_exp", "NONE", false, 12, "Electro zap: a ring of lightning spreading from the centre"}, ring);
+}
