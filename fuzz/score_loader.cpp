@@ -1,0 +1,63 @@
+// Fuzz target: the high-score loader over any file contents, then ranking and drawing names from it.
+#include "kx_scores.h"
+#include "kx_world.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+static char ScratchDir[] = "/tmp/kx_fuzz_scores_XXXXXX";
+
+static void RemoveScratchDir()
+{
+    unlink("kx_scores.dat");
+    unlink("kx_scores.dat.tmp");
+    rmdir(ScratchDir);
+}
+
+// All runs share one scratch directory, so the file the loader opens is the input.
+static bool EnterScratchDir()
+{
+    static bool entered = false;
+    if (!entered) {
+        entered = mkdtemp(ScratchDir) && chdir(ScratchDir) == 0;
+        if (entered)
+            atexit(RemoveScratchDir);
+    }
+    return entered;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (!EnterScratchDir())
+        return 0;
+    FILE *f = fopen("kx_scores.dat", "wb");
+    if (!f)
+        return 0;
+    fwrite(data, 1, size, f);
+    fclose(f);
+    memset(KX_Scores, 0xAB, sizeof KX_Scores);
+    KX_ScoresLoaded = false;
+    KX_PANEL_SCORES_Initialise();
+
+    size_t total = 0;
+    for (const KX_ScoreType &s : KX_Scores) {
+        char name[5];
+        KX_SCORES_NameText(s, name);
+        total += strlen(name);
+    }
+    if (total > (size_t)KX_NUM_SCORES * 4)
+        abort();
+    for (int mode = 0; mode < KX_SCORE_TABLES; mode++) {
+        GameMode = mode;
+        int score = size >= 4 ? (int)(data[0] | data[1] << 8 | data[2] << 16 | (uint32_t)data[3] << 24) : 1;
+        int place = KX_PANEL_SCORES_ScorePosition(0, score);
+        if (place != -1 && (place < 1 || place > KX_SCORES_PER_TABLE))
+            abort();
+        KX_PANEL_SCORES_AddScore(0, score, (const char *)KX_Scores[mode * 10].Name);
+    }
+    GameMode = 0;
+    return 0;
+}
