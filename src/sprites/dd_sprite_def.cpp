@@ -375,6 +375,22 @@ static size_t MaskIndex(const TSpriteDef *def, const RECT &image, const SpriteBo
     return (size_t)(row * def->GetWidth() + column);
 }
 
+// Mask bytes are 0 or 1: eight at a time, a whole row before the answer.
+static bool RowsShareSolid(const BYTE *a, const BYTE *b, size_t span)
+{
+    uint64_t common = 0;
+    size_t i = 0;
+    for (; i + 8 <= span; i += 8) {
+        uint64_t x, y;
+        memcpy(&x, a + i, 8);
+        memcpy(&y, b + i, 8);
+        common |= x & y;
+    }
+    for (; i < span; i++)
+        common |= (uint64_t)(a[i] & b[i]);
+    return common != 0;
+}
+
 bool TSpriteDef::Collide(int frame, int x, int y, TSpriteDef *other, int otherFrame, int otherX, int otherY)
 {
     if (!other || !IsCreated || !other->IsCreated)
@@ -408,9 +424,8 @@ bool TSpriteDef::Collide(int frame, int x, int y, TSpriteDef *other, int otherFr
                 continue;
             }
             const BYTE *mb = other->CollisionMask + MaskIndex(other, fb->ImageRect[otherFrame], b, left, sy);
-            for (size_t i = 0; i < span; i++)
-                if (ma[i] & mb[i])
-                    return true;
+            if (RowsShareSolid(ma, mb, span))
+                return true;
         }
         return false;
     }
