@@ -1,0 +1,44 @@
+// Sound library stand-in (the FSOUND_ calls the game makes) over SDL_mixer: samples and channels.
+#pragma once
+
+struct FSOUND_SAMPLE; // a whole sound file decoded into memory
+struct FSOUND_DSPUNIT;
+
+#define FSOUND_FREE -1 // any free channel, or any sample slot
+#define FSOUND_LOOP_OFF 0x00000001u
+#define FSOUND_LOOP_NORMAL 0x00000002u
+#define FSOUND_LOADMEMORY 0x00008000u // the name is the file's bytes, the length their count
+
+// False when no audio device could be opened: everything then goes on working, silently.
+signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
+// Stops every channel and releases every sample.
+void FSOUND_Close();
+// Loads a whole WAV or Ogg Vorbis file; null when it is missing or cannot be decoded.
+// offset and length pick a part of the file (0, 0: all of it).
+FSOUND_SAMPLE *FSOUND_Sample_Load(int index, const char *name, unsigned int mode, int offset, int length);
+void FSOUND_Sample_Free(FSOUND_SAMPLE *sample);
+// Starts the sample on a free channel and returns the channel's handle, or -1.
+int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE *sample, FSOUND_DSPUNIT *dsp, signed char startpaused);
+signed char FSOUND_SetVolume(int channel, int volume); // 0 to 255
+signed char FSOUND_SetPaused(int channel, signed char paused);
+signed char FSOUND_StopSound(int channel);
+void FSOUND_SetSFXMasterVolume(int volume); // 0 to 255, multiplies every channel's volume
+int FSOUND_GetSFXMasterVolume();
+
+// What the stand-in holds, for tests.
+struct SysSoundChannel {
+    bool playing;          // started and not yet finished or stopped (paused counts as playing)
+    FSOUND_SAMPLE *sample;
+    int volume;            // 0 to 255 as set
+    int mixVolume;         // what the mixer was given, 0 to 128, master volume applied
+    bool paused;
+    bool looping;
+};
+// By channel handle; false when the handle names no channel or a channel since reused.
+bool Sys_SoundChannel(int handle, SysSoundChannel &out);
+int Sys_SoundPlayingChannels();            // channels playing now
+int Sys_SoundChannelsPlaying(FSOUND_SAMPLE *sample); // channels playing this sample
+int Sys_SoundLiveSamples();                // samples loaded and not yet freed
+int Sys_SoundLoads();                      // successful loads since start-up
+const char *Sys_SoundSampleName(FSOUND_SAMPLE *sample); // the file it came from, "" if unknown
+bool Sys_SoundAudible();                   // an audio device is open
