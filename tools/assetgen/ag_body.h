@@ -15,20 +15,20 @@ struct AG_Local {
 
 struct AG_Body {
     AG_Canvas &cv;
-    float cx, cy, ch, sh;
+    float cx, cy, ch, sh, k;
 
-    AG_Body(AG_Canvas &canvas, float x, float y, float heading)
-        : cv(canvas), cx(x), cy(y), ch(std::cos(heading)), sh(std::sin(heading))
+    AG_Body(AG_Canvas &canvas, float x, float y, float heading, float scale = 1.0f)
+        : cv(canvas), cx(x), cy(y), ch(std::cos(heading)), sh(std::sin(heading)), k(scale)
     {
     }
 
     // A part centred near (u, v) within radius r; f(u, v) gives the local sample.
     template <class F> void Part(float u, float v, float r, F f)
     {
-        float sx = cx + u * ch - v * sh, sy = cy + u * sh + v * ch;
-        cv.Paint(sx - r, sy - r, sx + r, sy + r, [&](float x, float y) {
+        float sx = cx + (u * ch - v * sh) * k, sy = cy + (u * sh + v * ch) * k;
+        cv.Paint(sx - r * k, sy - r * k, sx + r * k, sy + r * k, [&](float x, float y) {
             AG_Sample o;
-            float dx = x - cx, dy = y - cy;
+            float dx = (x - cx) / k, dy = (y - cy) / k;
             float lu = dx * ch + dy * sh, lv = -dx * sh + dy * ch;
             AG_Local l = f(lu, lv);
             if (!l.in)

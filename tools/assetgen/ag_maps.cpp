@@ -1,0 +1,432 @@
+// Colour and height maps (8-bit, 440 x 440) of the title relief and the five level themes.
+#include "ag_assets.h"
+#include "ag_io.h"
+
+#include <algorithm>
+
+namespace {
+
+const int N = 440;
+const float AG_Pi = 3.14159265f;
+
+// Four materials of 64 shades each make the palette; the last is always the runway metal.
+struct AG_Theme {
+    AG_Colour dark[4], bright[4];
+};
+
+struct AG_Map {
+    std::vector<float> h;         // height 0..255
+    std::vector<uint8_t> mat;     // material 0..3
+    std::vector<float> shade;     // 0..1 within the material's ramp
+    AG_Map() : h(size_t(N) * N, 0), mat(size_t(N) * N, 0), shade(size_t(N) * N, 0.5f) {}
+    size_t I(int x, int y) const { return size_t(y) * N + x; }
+};
+
+// The runway channels cut into every map along the bottom and right edges.
+void AG_CutRunways(AG_Map &m)
+{
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            bool bottom = y >= 404, right = x >= 404;
+            if (!bottom && !right)
+                continue;
+            float d = bottom && right ? float(std::min(x, y) - 404) : float((bottom ? y : x) - 404);
+            float along = bottom && !right ? float(x) : (right && !bottom ? float(y) : 0.0f);
+            float h, s;
+            if (d < 2) {
+                h = 150 - d * 10; // the channel's lip
+                s = 0.85f;
+            } else if (d < 6) {
+                h = 130 - (d - 2) * 22;
+                s = 0.55f;
+            } else {
+                h = 42;
+                s = 0.35f;
+                // Cross ties every 22 pixels and a guide groove down the middle.
+                if (std::fmod(along + 400, 22.0f) < 3 && (bottom != right))
+                    h = 58, s = 0.5f;
+                if (std::fabs(d - 28) < 1.5f)
+                    h = 30, s = 0.2f;
+            }
+            size_t i = m.I(x, y);
+            m.h[i] = h;
+            m.mat[i] = 3;
+            m.shade[i] = s;
+        }
+}
+
+// A soft blur of the heights so that the lit slopes have smooth normals; wraps at the edges.
+void AG_BlurHeights(AG_Map &m)
+{
+    std::vector<float> t(m.h.size());
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++)
+            t[m.I(x, y)] = (m.h[m.I((x + N - 1) % N, y)] + 2 * m.h[m.I(x, y)] + m.h[m.I((x + 1) % N, y)]) * 0.25f;
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++)
+            m.h[m.I(x, y)] = (t[m.I(x, (y + N - 1) % N)] + 2 * t[m.I(x, y)] + t[m.I(x, (y + 1) % N)]) * 0.25f;
+}
+
+void AG_SaveMap(const std::string &base, AG_Map &m, const AG_Theme &th)
+{
+    AG_CutRunways(m);
+    AG_BlurHeights(m);
+    std::vector<uint8_t> pal(256 * 3), grey(256 * 3), idx(size_t(N) * N), hgt(size_t(N) * N);
+    for (int mat = 0; mat < 4; mat++)
+        for (int s = 0; s < 64; s++) {
+            AG_Colour c = AG_Mix(th.dark[mat], th.bright[mat], s / 63.0f);
+            int i = mat * 64 + s;
+            pal[size_t(i) * 3 + 0] = uint8_t(AG_Clamp(c.r, 0, 1) * 255 + 0.5f);
+            pal[size_t(i) * 3 + 1] = uint8_t(AG_Clamp(c.g, 0, 1) * 255 + 0.5f);
+            pal[size_t(i) * 3 + 2] = uint8_t(AG_Clamp(c.b, 0, 1) * 255 + 0.5f);
+        }
+    for (int i = 0; i < 256; i++)
+        grey[size_t(i) * 3] = grey[size_t(i) * 3 + 1] = grey[size_t(i) * 3 + 2] = uint8_t(i);
+    for (size_t i = 0; i < idx.size(); i++) {
+        idx[i] = uint8_t(m.mat[i] * 64 + int(AG_Clamp(m.shade[i], 0, 1) * 63 + 0.5f));
+        hgt[i] = uint8_t(AG_Clamp(m.h[i], 0, 255) + 0.5f);
+    }
+    AG_WriteBMP8(AG_GfxPath(base + "_c.bmp"), N, N, idx, pal);
+    AG_WriteBMP8(AG_GfxPath(base + "_h.bmp"), N, N, hgt, grey);
+}
+
+
+// Title: a circuit-board plate with the game's name in big raised letters.
+void AG_TitleMap()
+{
+    AG_Map m;
+    AG_Canvas letters(N, N, 2);
+    AG_TextStyle st;
+    st.size = 78;
+    st.stroke = 15;
+    st.spacing = 2.2f;
+    st.slant = 0.12f;
+    st.outlineWidth = 0;
+    st.top = st.bottom = {1, 1, 1};
+    float w = AG_TextWidth("KORDAX", st);
+    AG_DrawText(letters, (N - w) * 0.5f - 6, 140, "KORDAX", st);
+    AG_Image L = letters.Resolve();
+    // Distance to the letters' edge, approximated by blurring their coverage.
+    AG_Image soft = AG_Glow(L, 2.2f, {1, 1, 1}, 1.0f);
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            size_t i = m.I(x, y);
+            // Circuit traces on a grid of 20, with pads at some crossings.
+            int gx = x % 20, gy = y % 20, cx = x / 20, cy = y / 20;
+            float hh = 70 + 10 * AG_Fbm(x * 0.05f, y * 0.05f, 22, 3, 9);
+            float sh = 0.3f;
+            int mat = 0;
+            bool hTrace = AG_Hash(cx, cy, 1) > 0.45f && gy >= 9 && gy <= 11;
+            bool vTrace = AG_Hash(cx, cy, 2) > 0.55f && gx >= 9 && gx <= 11;
+            if (hTrace || vTrace) {
+                hh += 25;
+                sh = 0.75f;
+                mat = 1;
+            }
+            float px = float(gx) - 10, py = float(gy) - 10;
+            if (AG_Hash(cx, cy, 3) > 0.7f && px * px + py * py < 20) {
+                hh += 35;
+                sh = 0.95f;
+                mat = 1;
+            }
+            float a = L.At(x, y)[3], s = soft.At(x, y)[3];
+            if (s > 0.02f) {
+                float lift = AG_Smooth(0.0f, 1.0f, s) * 0.6f + a * 0.4f;
+                hh = hh * (1 - lift) + 235 * lift;
+                if (lift > 0.3f) {
+                    mat = 2;
+                    sh = 0.35f + 0.65f * lift;
+                }
+            }
+            m.h[i] = hh;
+            m.mat[i] = uint8_t(mat);
+            m.shade[i] = sh;
+        }
+    AG_Theme th = {{{0.05f, 0.08f, 0.16f}, {0.1f, 0.35f, 0.4f}, {0.5f, 0.35f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.25f, 0.35f, 0.6f}, {0.4f, 1.0f, 0.9f}, {1.0f, 0.95f, 0.7f}, {0.65f, 0.7f, 0.8f}}};
+    AG_SaveMap("kx_title", m, th);
+}
+
+// Level 1: a sea floor of rippled sand with spiral fossils set in it.
+void AG_Level1()
+{
+    AG_Map m;
+    AG_Rand rnd(11);
+    struct Fossil {
+        float x, y, r, rot;
+    };
+    std::vector<Fossil> fossils;
+    for (int i = 0; i < 9; i++)
+        fossils.push_back({rnd.Range(30, 380), rnd.Range(30, 370), rnd.Range(14, 30), rnd.Range(0, 6.28f)});
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            size_t i = m.I(x, y);
+            float n = AG_Fbm(x * 0.02f, y * 0.02f, 0, 4, 21);
+            float ripple = std::sin(x * 0.19f + y * 0.07f + n * 9) * 0.5f + 0.5f;
+            float hh = 60 + 60 * n + 18 * ripple;
+            float sh = 0.25f + 0.5f * n + 0.15f * ripple;
+            int mat = 0;
+            for (const Fossil &f : fossils) {
+                float dx = x - f.x, dy = y - f.y, r = std::hypot(dx, dy);
+                if (r > f.r)
+                    continue;
+                float phi = std::atan2(dy, dx) + f.rot;
+                phi = std::fmod(phi + 40 * AG_Pi, 2 * AG_Pi);
+                float wv = std::log(std::fmax(r, 0.5f) / f.r) / std::log(2.4f) + phi / (2 * AG_Pi);
+                float frac = wv - std::floor(wv);
+                float tube = std::sin(frac * AG_Pi);
+                float rib = 0.5f + 0.5f * std::cos(phi * 18);
+                hh = 120 + 70 * tube + 10 * rib - 30 * (r / f.r) * (r / f.r);
+                mat = 1;
+                sh = 0.3f + 0.6f * tube;
+            }
+            // Small pebbles.
+            if (AG_Noise(x * 0.3f, y * 0.3f, 0, 5) > 0.83f && mat == 0) {
+                hh += 25;
+                mat = 2;
+                sh = 0.7f;
+            }
+            m.h[i] = hh;
+            m.mat[i] = uint8_t(mat);
+            m.shade[i] = sh;
+        }
+    AG_Theme th = {{{0.1f, 0.2f, 0.25f}, {0.35f, 0.25f, 0.15f}, {0.15f, 0.25f, 0.3f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.55f, 0.85f, 0.85f}, {1.0f, 0.85f, 0.6f}, {0.6f, 0.95f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_SaveMap("kx_level1", m, th);
+}
+
+// Level 2: sandstone temple blocks with carved glyphs, sand drifted between them.
+void AG_Level2()
+{
+    AG_Map m;
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            size_t i = m.I(x, y);
+            int row = y / 40;
+            int off = (row % 2) * 30;
+            int bx = (x + off) % 60, by = y % 40, col = (x + off) / 60;
+            float edge = std::fmin(std::fmin(float(bx), float(59 - bx)), std::fmin(float(by), float(39 - by)));
+            float grain = AG_Fbm(x * 0.08f, y * 0.08f, 0, 3, 31);
+            float hh = 80 + 90 * AG_Clamp(edge / 5, 0, 1) + 20 * grain;
+            float sh = 0.35f + 0.4f * grain + 0.2f * AG_Clamp(edge / 5, 0, 1);
+            int mat = 0;
+            // A carved glyph on some blocks: an eye, a sun, a zigzag or a bar.
+            int kind = int(AG_Hash(col, row, 7) * 5);
+            float gx = bx - 30.0f, gy = by - 20.0f;
+            bool carve = false;
+            if (kind == 0)
+                carve = std::fabs(std::hypot(gx * 0.6f, gy) - 8) < 1.6f || std::hypot(gx, gy) < 3;
+            else if (kind == 1)
+                carve = std::fabs(std::hypot(gx, gy) - 9) < 1.5f || (std::hypot(gx, gy) < 14 && std::fabs(std::sin(std::atan2(gy, gx) * 6)) < 0.12f && std::hypot(gx, gy) > 11);
+            else if (kind == 2)
+                carve = std::fabs(gy - 5 * std::fabs(std::fmod(gx + 40, 10.0f) - 5) + 2) < 1.4f && std::fabs(gx) < 18;
+            else if (kind == 3)
+                carve = (std::fabs(gx) < 14 && std::fabs(gy) < 1.5f) || (std::fabs(gx) < 1.5f && std::fabs(gy) < 10);
+            if (carve && edge > 5) {
+                hh -= 45;
+                sh = 0.15f;
+                mat = 1;
+            }
+            // Sand drifts pooled in the joints.
+            float drift = AG_Fbm(x * 0.015f, y * 0.015f, 0, 3, 33);
+            if (edge < 4 && drift > 0.45f) {
+                hh = 70 + 30 * drift;
+                mat = 2;
+                sh = 0.5f + 0.4f * drift;
+            }
+            m.h[i] = hh;
+            m.mat[i] = uint8_t(mat);
+            m.shade[i] = sh;
+        }
+    AG_Theme th = {{{0.3f, 0.18f, 0.08f}, {0.15f, 0.08f, 0.05f}, {0.35f, 0.25f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.8f, 0.45f}, {0.7f, 0.35f, 0.15f}, {1.0f, 0.9f, 0.55f}, {0.65f, 0.7f, 0.8f}}};
+    AG_SaveMap("kx_level2", m, th);
+}
+
+// Level 3: a crypt floor of irregular cracked flagstones with moss in the cracks.
+void AG_Level3()
+{
+    AG_Map m;
+    // Cell centres on a jittered grid for the flagstones.
+    const int G = 8, cell = N / G + 1;
+    std::vector<float> px(G * G), py(G * G);
+    for (int j = 0; j < G; j++)
+        for (int i = 0; i < G; i++) {
+            px[size_t(j * G + i)] = (i + 0.2f + 0.6f * AG_Hash(i, j, 41)) * cell;
+            py[size_t(j * G + i)] = (j + 0.2f + 0.6f * AG_Hash(i, j, 42)) * cell;
+        }
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            size_t i = m.I(x, y);
+            float d1 = 1e9f, d2 = 1e9f;
+            int best = 0;
+            for (int k = 0; k < G * G; k++) {
+                float dx = x - px[size_t(k)], dy = y - py[size_t(k)];
+                float d = std::sqrt(dx * dx + dy * dy);
+                if (d < d1) {
+                    d2 = d1;
+                    d1 = d;
+                    best = k;
+                } else if (d < d2)
+                    d2 = d;
+            }
+            float edge = (d2 - d1) * 0.5f;
+            float tilt = AG_Hash(best, 0, 43);
+            float grain = AG_Fbm(x * 0.1f, y * 0.1f, 0, 3, 44);
+            float crack = std::fabs(AG_Fbm(x * 0.03f + best, y * 0.03f, 0, 3, 45) - 0.5f);
+            float hh = 90 + 60 * AG_Clamp(edge / 4, 0, 1) + 25 * grain + 20 * tilt;
+            float sh = 0.3f + 0.4f * grain + 0.2f * tilt;
+            int mat = 0;
+            if (crack < 0.012f && edge > 3) {
+                hh -= 40;
+                sh = 0.1f;
+            }
+            if (edge < 2.5f) {
+                float moss = AG_Fbm(x * 0.06f, y * 0.06f, 0, 3, 46);
+                hh = 70 + 25 * moss;
+                mat = 1;
+                sh = 0.3f + 0.6f * moss;
+            }
+            // Runes carved in a few stones.
+            if (AG_Hash(best, 1, 47) > 0.75f) {
+                float dx = x - px[size_t(best)], dy = y - py[size_t(best)];
+                float r = std::hypot(dx, dy);
+                if (std::fabs(r - 12) < 1.3f || (r < 12 && std::fabs(dx * 0.7f - std::fabs(dy)) < 1.2f)) {
+                    hh -= 30;
+                    mat = 2;
+                    sh = 0.8f;
+                }
+            }
+            m.h[i] = hh;
+            m.mat[i] = uint8_t(mat);
+            m.shade[i] = sh;
+        }
+    AG_Theme th = {{{0.12f, 0.1f, 0.18f}, {0.05f, 0.15f, 0.08f}, {0.2f, 0.05f, 0.3f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.6f, 0.55f, 0.75f}, {0.4f, 0.85f, 0.35f}, {0.85f, 0.5f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_SaveMap("kx_level3", m, th);
+}
+
+// Level 4: a machine deck of riveted plates, hexagonal vents and pipes.
+void AG_Level4()
+{
+    AG_Map m;
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            size_t i = m.I(x, y);
+            int bx = x % 55, by = y % 55;
+            float edge = std::fmin(std::fmin(float(bx), float(54 - bx)), std::fmin(float(by), float(54 - by)));
+            float hh = 110 + 40 * AG_Clamp(edge / 3, 0, 1);
+            float sh = 0.45f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
+            int mat = 0;
+            // Rivets near the plate corners.
+            for (int cy = 0; cy < 2; cy++)
+                for (int cx = 0; cx < 2; cx++) {
+                    float rx = bx - (cx ? 48.0f : 6.0f), ry = by - (cy ? 48.0f : 6.0f);
+                    float r = std::hypot(rx, ry);
+                    if (r < 2.6f) {
+                        hh = 150 + 40 * std::sqrt(1 - r * r / 6.76f);
+                        sh = 0.85f;
+                    }
+                }
+            int px = x / 55, py = y / 55;
+            float kind = AG_Hash(px, py, 52);
+            float gx = bx - 27.5f, gy = by - 27.5f;
+            if (kind < 0.35f) {
+                // Hexagonal vent grille.
+                float ax = std::fabs(gx), ay = std::fabs(gy);
+                float hex = std::fmax(ax * 0.866f + ay * 0.5f, ay);
+                if (hex < 17) {
+                    hh = 90;
+                    mat = 1;
+                    sh = 0.3f;
+                    if (std::fmod(gx + gy + 100, 5.0f) < 2.2f)
+                        hh = 70, sh = 0.1f;
+                }
+                if (std::fabs(hex - 17) < 1.5f)
+                    hh = 160, sh = 0.8f;
+            } else if (kind < 0.6f) {
+                // A hazard-striped hatch.
+                if (std::fabs(gx) < 18 && std::fabs(gy) < 18) {
+                    mat = 2;
+                    sh = std::fmod(gx - gy + 100, 10.0f) < 5 ? 0.9f : 0.1f;
+                    hh = 130;
+                }
+            }
+            // Pipes running across the deck.
+            float p1 = std::fabs(float((y + 20) % 110) - 55);
+            if (p1 < 6) {
+                hh = 150 + 60 * std::sqrt(1 - p1 * p1 / 36);
+                mat = 0;
+                sh = 0.5f + 0.4f * (1 - p1 / 6);
+                if (x % 88 < 4)
+                    hh += 15;
+            }
+            m.h[i] = hh;
+            m.mat[i] = uint8_t(mat);
+            m.shade[i] = sh;
+        }
+    AG_Theme th = {{{0.1f, 0.13f, 0.18f}, {0.05f, 0.1f, 0.12f}, {0.1f, 0.08f, 0.02f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.6f, 0.7f, 0.85f}, {0.3f, 0.9f, 1.0f}, {1.0f, 0.8f, 0.1f}, {0.65f, 0.7f, 0.8f}}};
+    AG_SaveMap("kx_level4", m, th);
+}
+
+// Level 5: a cratered moon surface with glowing mineral veins.
+void AG_Level5()
+{
+    AG_Map m;
+    AG_Rand rnd(55);
+    struct Crater {
+        float x, y, r;
+    };
+    std::vector<Crater> craters;
+    for (int i = 0; i < 26; i++) {
+        float r = i < 4 ? rnd.Range(30, 50) : rnd.Range(6, 22);
+        craters.push_back({rnd.Range(0, N), rnd.Range(0, N), r});
+    }
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            size_t i = m.I(x, y);
+            float n = AG_Fbm(x * 0.03f, y * 0.03f, 0, 5, 61);
+            float hh = 70 + 80 * n;
+            float sh = 0.2f + 0.6f * n;
+            int mat = 0;
+            for (const Crater &c : craters) {
+                // Craters wrap around the edges so the surface tiles.
+                float dx = std::fabs(x - c.x), dy = std::fabs(y - c.y);
+                dx = std::fmin(dx, N - dx);
+                dy = std::fmin(dy, N - dy);
+                float r = std::hypot(dx, dy) / c.r;
+                if (r < 1.35f) {
+                    float bowl = r < 1 ? -55 * (1 - r * r) : 0;
+                    float rim = 45 * std::exp(-(r - 1) * (r - 1) / 0.02f);
+                    hh += (bowl + rim) * (c.r / 30 + 0.4f);
+                    if (r < 1)
+                        sh = 0.15f + 0.4f * r;
+                }
+            }
+            float vein = std::fabs(AG_Fbm(x * 0.012f, y * 0.012f, 0, 4, 62) - 0.5f);
+            if (vein < 0.01f) {
+                mat = 1;
+                sh = 1 - vein * 60;
+                hh -= 10;
+            }
+            m.h[i] = hh;
+            m.mat[i] = uint8_t(mat);
+            m.shade[i] = sh;
+        }
+    AG_Theme th = {{{0.08f, 0.07f, 0.1f}, {0.2f, 0.02f, 0.1f}, {0.1f, 0.1f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.75f, 0.72f, 0.8f}, {1.0f, 0.35f, 0.6f}, {0.9f, 0.9f, 0.9f}, {0.65f, 0.7f, 0.8f}}};
+    AG_SaveMap("kx_level5", m, th);
+}
+
+} // namespace
+
+void AG_GenMaps()
+{
+    AG_TitleMap();
+    AG_Level1();
+    AG_Level2();
+    AG_Level3();
+    AG_Level4();
+    AG_Level5();
+}
