@@ -225,21 +225,6 @@ TEST_F(BitmapTest, PartialDrawsClipAndStayInsideTheBitmap)
     CheckDraw(b, 630, -10, 0, 0, 32, 24, true, { -100, -100, 2000, 2000 });
 }
 
-TEST_F(BitmapTest, DrawOntoASmallerSurface)
-{
-    DDBitmap *big = LoadPattern("big.bmp", 64, 64);
-    DDBitmap *small = LoadPattern("small.bmp", 16, 16);
-    ASSERT_TRUE(big && small);
-    SurfacePixels before = ReadSurface(small->Surface);
-    DDBitmap_Draw(small->Surface, big, -8, -8);
-    SurfacePixels after = ReadSurface(small->Surface);
-    SurfacePixels source = ReadSurface(big->Surface);
-    for (int y = 0; y < 16; y++)
-        for (int x = 0; x < 16; x++)
-            ASSERT_TRUE(after.Same(x, y, source, x + 8, y + 8)) << x << "," << y;
-    EXPECT_NE(before.bytes, after.bytes);
-}
-
 TEST_F(BitmapTest, ColourKeySkipsTheTransparentColourAtEveryDepth)
 {
     for (int d : { 32, 24, 16 }) {

@@ -153,23 +153,6 @@ TEST_F(FontTest, DrawingPlacesEachCharacterAndSkipsUndefinedOnesWithoutGaps)
     EXPECT_EQ(ReadSurface(g_pDDSBack).bytes, back.bytes);
 }
 
-TEST_F(FontTest, TextIsClippedLikeAnyBitmap)
-{
-    DDBitmap *b = Load(std::string(FixedHead) + "[SIZE]\n(8, 8)\n[MATRIX]\n(16, 4)\n[ROWS]\n[FONT_END]\n");
-    ASSERT_NE(b, nullptr);
-    ClearBack();
-    DDBitmap_DrawText(g_pDDSBack, b, "ABCDEFGH", 620, 476);
-    DDBitmap_DrawText(g_pDDSBack, b, "ABCDEFGH", -20, -4);
-    SurfacePixels back = ReadSurface(g_pDDSBack);
-    // 'A' (65) sits in row 2, column 1 of the grid; the third character drawn at -20 starts at -4.
-    POINT s = SourceAt(back, 0, 0);
-    EXPECT_EQ(s.x, 8 * (('C' - 32) % 16) + 4);
-    EXPECT_EQ(s.y, 8 * (('C' - 32) / 16) + 4);
-    s = SourceAt(back, 639, 479);
-    EXPECT_EQ(s.x, 8 * (('C' - 32) % 16) + 3);
-    EXPECT_EQ(s.y, 8 * (('C' - 32) / 16) + 3);
-}
-
 TEST_F(FontTest, MeasuringAndDrawingWithoutAFont)
 {
     LogCapture log;
