@@ -308,12 +308,13 @@ HRESULT IDirectDrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface *src, R
             continue;
         }
         if (bpp == 4) {
+            // The fourth byte is not part of the colour.
             DWORD key24 = src->key & 0xFFFFFF;
-            for (LONG i = 0; i < w; i++, s += 4, d += 4) {
-                DWORD v = s[0] | s[1] << 8 | s[2] << 16;
-                if (v != key24)
-                    memcpy(d, s, 3);
-            }
+            const uint32_t *s32 = (const uint32_t *)s;
+            uint32_t *d32 = (uint32_t *)d;
+            for (LONG i = 0; i < w; i++)
+                if ((s32[i] & 0xFFFFFF) != key24)
+                    d32[i] = s32[i];
         } else if (bpp == 2) {
             uint16_t key16 = (uint16_t)src->key;
             for (LONG i = 0; i < w; i++, s += 2, d += 2)
