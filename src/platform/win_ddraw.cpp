@@ -312,9 +312,11 @@ HRESULT IDirectDrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface *src, R
             DWORD key24 = src->key & 0xFFFFFF;
             const uint32_t *s32 = (const uint32_t *)s;
             uint32_t *d32 = (uint32_t *)d;
-            for (LONG i = 0; i < w; i++)
-                if ((s32[i] & 0xFFFFFF) != key24)
-                    d32[i] = s32[i];
+            for (LONG i = 0; i < w; i++) {
+                // Branch-free so that the loop vectorises.
+                uint32_t keep = (uint32_t)0 - (uint32_t)((s32[i] & 0xFFFFFF) != key24);
+                d32[i] = (s32[i] & keep) | (d32[i] & ~keep);
+            }
         } else if (bpp == 2) {
             uint16_t key16 = (uint16_t)src->key;
             for (LONG i = 0; i < w; i++, s += 2, d += 2)
