@@ -28,11 +28,13 @@ float AG_ChromeWidth(const std::string &text, float size)
     return AG_TextWidth(text, st) + size * 0.12f;
 }
 
-void AG_Caption(const std::string &file, const std::string &text, int w, int h, float size, bool amber = false)
+// A caption centred in its picture, or set against its right edge (beside a stage number).
+void AG_Caption(const std::string &file, const std::string &text, int w, int h, float size, bool amber = false,
+                bool right = false)
 {
     AG_Canvas cv(w, h, 4);
     float tw = AG_ChromeWidth(text, size);
-    AG_DrawChrome(cv, (w - tw) * 0.5f, (h - size) * 0.5f, text, size, amber);
+    AG_DrawChrome(cv, right ? w - tw - 14 : (w - tw) * 0.5f, (h - size) * 0.5f, text, size, amber);
     AG_SaveKeyed(file, cv.Resolve(), 0);
 }
 
@@ -79,8 +81,8 @@ void AG_ReadyBanner()
 
 void AG_GenCaptions()
 {
-    AG_Caption("kx_level.bmp", "LEVEL", 190, 35, 24);
-    AG_Caption("kx_phase.bmp", "PHASE", 190, 35, 24);
+    AG_Caption("kx_level.bmp", "LEVEL", 190, 35, 24, false, true);
+    AG_Caption("kx_phase.bmp", "PHASE", 190, 35, 24, false, true);
     AG_StageNumbers();
     AG_Caption("kx_player1.bmp", "PLAYER 1", 280, 48, 30);
     AG_Caption("kx_player2.bmp", "PLAYER 2", 280, 48, 30);

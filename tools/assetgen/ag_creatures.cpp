@@ -339,38 +339,67 @@ void AG_DrawScarab(AG_Body &b, float t)
 
 void AG_DrawSkull(AG_Body &b, float t)
 {
-    const AG_Colour bone = {0.96f, 0.92f, 0.8f};
-    float chatter = 1.6f * (0.5f + 0.5f * std::sin(AG_Tau * t));
+    // Seen face on, the crown leading: +u is the top of the head, v runs across the face.
+    const AG_Colour bone = {0.96f, 0.92f, 0.8f}, hollow = {0.12f, 0.04f, 0.05f};
+    float chatter = 1.4f * (0.5f + 0.5f * std::sin(AG_Tau * t));
     float glow = 0.5f + 0.5f * std::cos(AG_Tau * t);
-    // Lower jaw first, so the skull overlaps it.
-    b.Ellipse(-13.5f - chatter, 0, 3.2f, 5.6f, 0, AG_Scale(bone, 0.9f), 0.6f);
-    b.Part(-13 - chatter, 0, 6, [=](float lu, float lv) {
+    // The lower jaw drops and rises under the skull.
+    b.Part(-11 - chatter, 0, 7, [=](float lu, float lv) {
         AG_Local l;
-        if (lu < -12.5f - chatter || lu > -11 - chatter || std::fabs(lv) > 4.2f)
+        float a = lu + chatter; // jaw's own frame, closed position
+        float half = 6.0f - std::fmax(0.0f, -10.5f - a) * 1.6f;
+        if (a > -8.6f || a < -14 || std::fabs(lv) > half)
             return l;
         l.in = true;
-        l.c = std::fabs(std::fmod(lv + 20, 1.7f) - 0.85f) > 0.7f ? AG_Colour{0.3f, 0.25f, 0.2f} : AG_Colour{1, 1, 0.92f};
+        l.c = a > -10.4f && std::fabs(std::fmod(lv + 20.8f, 1.6f) - 0.8f) > 0.62f ? hollow
+                                                                               : AG_Scale(bone, a > -10.4f ? 1.0f : 0.88f);
+        l.nx = (a + 11) / 6;
+        l.ny = lv / 7;
+        l.nz = 0.8f;
         return l;
     });
-    b.Ellipse(-5, 0, 6.5f, 8.3f, 0, bone, 0.6f);
-    b.Ellipse(3.5f, 0, 11, 10.5f, 0, bone, 0.7f);
-    // Upper teeth.
-    b.Part(-11, 0, 6, [=](float lu, float lv) {
+    b.Part(0, 0, 16, [=](float lu, float lv) {
         AG_Local l;
-        if (lu < -12.3f || lu > -9.8f || std::fabs(lv) > 4.4f)
+        float ca = lu - 4, r = std::hypot(ca, lv);
+        bool crown = r < 10.5f;
+        float half = 8.6f - std::fmax(0.0f, -lu - 3) * 0.55f;
+        bool face = lu <= 4 && lu >= -9 && std::fabs(lv) <= half;
+        if (!crown && !face)
             return l;
         l.in = true;
-        l.c = std::fabs(std::fmod(lv + 20, 1.7f) - 0.85f) > 0.7f ? AG_Colour{0.3f, 0.25f, 0.2f} : AG_Colour{1, 1, 0.92f};
+        l.c = bone;
+        l.shine = 0.6f;
+        if (crown && lu > 0) {
+            l.nx = ca / 10.5f;
+            l.ny = lv / 10.5f;
+            l.nz = std::sqrt(std::fmax(0.05f, 1 - r * r / 110.25f));
+        } else {
+            l.nx = lu < -6 ? -0.3f : 0.0f;
+            l.ny = lv / 12;
+            l.nz = 0.9f;
+        }
+        // Hollow temples.
+        if (std::fabs(lv) > 7 && lu > -3 && lu < 2)
+            l.c = AG_Scale(bone, 0.75f);
+        // Upper teeth.
+        if (lu < -7.2f) {
+            bool gap = std::fabs(std::fmod(lv + 20.8f, 1.6f) - 0.8f) > 0.62f || std::fabs(lv) > 5.2f;
+            l.c = gap ? hollow : AG_Colour{1, 1, 0.94f};
+        }
+        // The nose: an upturned heart of shadow.
+        float na = lu + 4.6f;
+        if (na < 0 && na > -3 && std::fabs(lv) < 1.6f + na * 0.45f)
+            l.c = hollow;
         return l;
     });
-    // Sockets with burning eyes, the nose hollow, a crack across the crown.
+    // Sockets, with a fire burning in each.
     for (int s = -1; s <= 1; s += 2) {
-        b.Ellipse(-1.8f, 4.4f * s, 3.4f, 3.0f, 0.2f * s, {0.1f, 0.03f, 0.04f}, 0.2f, 0.3f);
-        b.Glow(-1.8f, 4.4f * s, 1.2f + 0.7f * glow, {1.0f, 0.3f, 0.05f});
+        b.Ellipse(-0.8f, 4.1f * s, 3.5f, 3.1f, 0.25f * s, hollow, 0.2f, 0.3f);
+        b.Glow(-1.0f, 4.1f * s, 1.1f + 0.8f * glow, {1.0f, 0.3f, 0.05f});
     }
-    b.Polygon({-5, 0, -8.3f, -1.8f, -8.3f, 1.8f}, {0.12f, 0.05f, 0.05f});
-    b.Capsule(10, -3, 7, -1, 0.35f, 0.3f, {0.45f, 0.38f, 0.3f}, 0.1f);
-    b.Capsule(7, -1, 8, 2, 0.3f, 0.25f, {0.45f, 0.38f, 0.3f}, 0.1f);
+    // A crack across the crown.
+    b.Capsule(12, -2.5f, 9, -0.5f, 0.35f, 0.3f, {0.45f, 0.38f, 0.3f}, 0.1f);
+    b.Capsule(9, -0.5f, 7.5f, 2.2f, 0.3f, 0.25f, {0.45f, 0.38f, 0.3f}, 0.1f);
 }
 
 void AG_DrawMechspider(AG_Body &b, float t)
@@ -412,55 +441,49 @@ void AG_DrawMechspider(AG_Body &b, float t)
 void AG_DrawRocket(AG_Body &b, float t)
 {
     // Exhaust flame, flickering in length; bright but not counted for hits.
-    float len = 6 + 3.5f * std::cos(AG_Tau * t);
-    b.Part(-11 - len * 0.5f, 0, len * 0.5f + 4, [=](float lu, float lv) {
+    float len = 6.5f + 3.0f * std::cos(AG_Tau * t);
+    const float nozzle = -8.5f;
+    b.Part(nozzle - len * 0.5f, 0, len * 0.5f + 4, [=](float lu, float lv) {
         AG_Local l;
-        float s = (-10.5f - lu) / len; // 0 at the nozzle, 1 at the tip
+        float s = (nozzle - lu) / len; // 0 at the nozzle, 1 at the tip
         if (s < 0 || s > 1)
             return l;
-        float w = 3.6f * (1 - s) * (0.8f + 0.2f * std::sin(s * 9 + AG_Tau * t * 2));
+        float w = 3.2f * (1 - s * s) * (0.85f + 0.15f * std::sin(s * 9 + AG_Tau * t * 2));
         if (std::fabs(lv) > w)
             return l;
         l.in = true;
         l.lit = false;
         l.solid = false;
         float k = std::fabs(lv) / (w + 0.01f);
-        l.c = AG_Mix(AG_Mix({1, 1, 0.9f}, {1.0f, 0.8f, 0.2f}, s * 1.5f), {1.0f, 0.35f, 0.05f}, AG_Clamp(k + s * 0.6f, 0, 1));
+        l.c = AG_Mix(AG_Mix({1, 1, 0.9f}, {1.0f, 0.85f, 0.25f}, s * 1.5f), {1.0f, 0.35f, 0.05f}, AG_Clamp(k + s * 0.7f, 0, 1));
         return l;
     });
-    const AG_Colour red = {0.92f, 0.16f, 0.12f};
+    const AG_Colour red = {0.92f, 0.16f, 0.12f}, white = {0.93f, 0.94f, 0.97f};
+    // The nozzle bell.
+    b.Polygon({-6, 2.6f, nozzle, 3.4f, nozzle, -3.4f, -6, -2.6f}, {0.35f, 0.37f, 0.42f}, -0.2f, 0, 0.8f);
     for (int s = -1; s <= 1; s += 2)
-        b.Polygon({-3, 4.5f * s, -10.5f, 4.5f * s, -13.5f, 10.5f * s, -9.5f, 10.5f * s}, red, 0, 0.35f * s, 0.5f);
-    b.Capsule(-10.5f, 0, 7, 0, 5, 5, {0.93f, 0.94f, 0.97f}, 1.0f);
-    b.Part(-8.5f, 0, 6, [=](float lu, float lv) {
+        b.Polygon({0, 4.3f * s, -6.5f, 4.3f * s, -9.5f, 9.5f * s, -6, 9.5f * s}, red, 0, 0.35f * s, 0.5f);
+    // The body: a round-shaded cylinder with a red band, a porthole and a nose cone.
+    b.Part(0, 0, 16, [=](float lu, float lv) {
         AG_Local l;
-        if (lu < -9 || lu > -7 || std::fabs(lv) > 4.9f)
+        float r;
+        if (lu >= -6.5f && lu <= 5)
+            r = 4.5f;
+        else if (lu > 5 && lu <= 15)
+            r = 4.5f * std::sqrt(std::fmax(0.0f, 1 - ((lu - 5) / 10) * ((lu - 5) / 10)));
+        else
             return l;
-        l.in = true;
-        l.c = red;
-        l.nx = 0;
-        l.ny = lv / 5;
-        l.nz = std::sqrt(std::fmax(0.02f, 1 - lv * lv / 25));
-        return l;
-    });
-    // Nose cone.
-    b.Part(12, 0, 7, [=](float lu, float lv) {
-        AG_Local l;
-        float s = (lu - 7) / 10;
-        if (s < 0 || s > 1)
-            return l;
-        float r = 5 * std::sqrt(std::fmax(0.0f, 1 - s * s));
         if (std::fabs(lv) > r)
             return l;
         l.in = true;
-        l.c = red;
         float n = lv / (r + 0.01f);
-        l.nx = s * 0.8f;
+        l.nx = lu > 5 ? (lu - 5) / 12 : 0;
         l.ny = n;
         l.nz = std::sqrt(std::fmax(0.02f, 1 - n * n));
+        l.c = (lu > 6.5f || (lu > -5 && lu < -3.2f)) ? red : white;
         l.shine = 1.0f;
         return l;
     });
-    b.Ellipse(2, 0, 2.4f, 2.4f, 0, {0.4f, 0.45f, 0.55f}, 0.8f);
-    b.Ellipse(2, 0, 1.7f, 1.7f, 0, {0.25f, 0.7f, 1.0f}, 1.8f);
+    b.Ellipse(1.5f, 0, 2.3f, 2.3f, 0, {0.4f, 0.45f, 0.55f}, 0.8f);
+    b.Ellipse(1.5f, 0, 1.6f, 1.6f, 0, {0.25f, 0.7f, 1.0f}, 1.8f);
 }

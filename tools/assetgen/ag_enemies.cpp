@@ -101,6 +101,7 @@ struct AG_Enemy {
     bool yAxis;
     void (*draw)(AG_Body &, float);
     const char *comment;
+    float flip = 0; // extra turn of the drawing: the skull's jaw leads, its crown trails
 };
 
 const AG_Enemy AG_Enemies[10] = {
@@ -111,7 +112,7 @@ const AG_Enemy AG_Enemies[10] = {
     {"ufo", 9, false, AG_DrawUfo, "UFO: X enemy, a flying saucer with running lights"},
     {"trilobite", 0, true, AG_DrawTrilobite, "Trilobite: Y enemy, a segmented armoured crawler"},
     {"scarab", 2, true, AG_DrawScarab, "Scarab: Y enemy, an iridescent beetle"},
-    {"skull", 4, true, AG_DrawSkull, "Skull: Y enemy, a flying skull with burning eyes"},
+    {"skull", 4, true, AG_DrawSkull, "Skull: Y enemy, a flying skull with burning eyes", AG_Pi},
     {"mechspider", 6, true, AG_DrawMechspider, "Mechspider: Y enemy, an eight-legged walking machine"},
     {"rocket", 8, true, AG_DrawRocket, "Rocket: Y enemy, a finned rocket under thrust"},
 };
@@ -134,7 +135,7 @@ void AG_GenEnemies()
         std::vector<AG_Image> frames;
         for (const AG_Pose &p : poses) {
             AG_Canvas cv(S, S, 3);
-            AG_Body body(cv, S * 0.5f, S * 0.5f, p.heading);
+            AG_Body body(cv, S * 0.5f, S * 0.5f, p.heading + e.flip);
             e.draw(body, p.t);
             AG_Image img = cv.Resolve();
             AG_Outline(img, AG_Style::Ink);

@@ -129,6 +129,7 @@ void AG_TitleMap()
                 sh = 0.95f;
                 mat = 1;
             }
+            sh += 0.25f * (AG_Fbm(x * 0.03f, y * 0.03f, 0, 3, 8) - 0.5f);
             float a = L.At(x, y)[3], s = soft.At(x, y)[3];
             if (s > 0.02f) {
                 float lift = AG_Smooth(0.0f, 1.0f, s) * 0.6f + a * 0.4f;
@@ -238,8 +239,8 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.3f, 0.18f, 0.08f}, {0.15f, 0.08f, 0.05f}, {0.35f, 0.25f, 0.1f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 0.8f, 0.45f}, {0.7f, 0.35f, 0.15f}, {1.0f, 0.9f, 0.55f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.16f, 0.09f, 0.05f}, {0.1f, 0.05f, 0.04f}, {0.22f, 0.15f, 0.07f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.85f, 0.62f, 0.38f}, {0.6f, 0.3f, 0.15f}, {0.95f, 0.8f, 0.5f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
 
@@ -361,6 +362,8 @@ void AG_Level4()
                 if (x % 88 < 4)
                     hh += 15;
             }
+            // Grime and wear, so the plates are not flat colour.
+            sh += 0.22f * (AG_Fbm(x * 0.04f, y * 0.04f, 0, 4, 53) - 0.5f);
             m.h[i] = hh;
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
@@ -414,8 +417,8 @@ void AG_Level5()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.08f, 0.07f, 0.1f}, {0.2f, 0.02f, 0.1f}, {0.1f, 0.1f, 0.1f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.75f, 0.72f, 0.8f}, {1.0f, 0.35f, 0.6f}, {0.9f, 0.9f, 0.9f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.05f, 0.05f, 0.08f}, {0.2f, 0.02f, 0.1f}, {0.1f, 0.1f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.58f, 0.55f, 0.68f}, {1.0f, 0.35f, 0.6f}, {0.9f, 0.9f, 0.9f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level5", m, th);
 }
 

@@ -43,8 +43,9 @@ void AG_SelectBar(AG_Canvas &cv, float y0)
 struct AG_Variant {
     bool selected;
     const char *label;
-    const char *value;      // shown from x = 220, or null
+    const char *value;      // shown from x = valueX, or null
     bool raisedValue;       // value kept in the upper half, leaving room for a joystick name
+    float valueX = 220;
 };
 
 void AG_DrawVariant(AG_Canvas &cv, float y0, const AG_Variant &v)
@@ -61,15 +62,15 @@ void AG_DrawVariant(AG_Canvas &cv, float y0, const AG_Variant &v)
         }
         if (v.raisedValue) {
             val.size = 11;
-            AG_DrawText(cv, 220, y0 + 5, v.value, val);
+            AG_DrawText(cv, v.valueX, y0 + 5, v.value, val);
         } else
-            AG_DrawText(cv, 220, y0 + 14, v.value, val);
+            AG_DrawText(cv, v.valueX, y0 + 14, v.value, val);
     }
 }
 
 void AG_SaveItem(const std::string &file, const std::vector<AG_Variant> &variants)
 {
-    AG_Canvas cv(AG_ItemW, AG_ItemPitch * int(variants.size()) + 1, 4);
+    AG_Canvas cv(AG_ItemW, AG_ItemPitch * int(variants.size()), 4);
     for (size_t i = 0; i < variants.size(); i++)
         AG_DrawVariant(cv, 1.0f + AG_ItemPitch * float(i), variants[i]);
     AG_SaveKeyed(file, cv.Resolve(), 0);
@@ -112,7 +113,7 @@ void AG_Instructions()
         AG_DrawInstruction(one, 20.0f * float(i), 288, lines[i]);
     AG_SaveKeyed("instr1.bmp", one.Resolve(), 0);
     AG_Canvas two(256, 20, 4);
-    AG_DrawInstruction(two, 0, 256, {{"RETURN", true}, {" REDEFINE KEYS   ", false}, {"LEFT/RIGHT", true}, {" DEVICE", false}});
+    AG_DrawInstruction(two, 0, 256, {{"RETURN", true}, {" REDEFINE THE KEYS", false}});
     AG_SaveKeyed("instr2.bmp", two.Resolve(), 0);
 }
 
@@ -144,10 +145,10 @@ void AG_GenMenus()
     std::vector<AG_Variant> gm;
     for (int sel = 1; sel >= 0; sel--)
         for (int m = 0; m < 3; m++)
-            gm.push_back({sel == 1, "GAME MODE", modes[m], false});
+            gm.push_back({sel == 1, "GAME MODE", modes[m], false, 190});
     AG_SaveItem("gamemode.bmp", gm);
     for (int p = 1; p <= 2; p++) {
-        const char *label = p == 1 ? "PLAYER 1 INPUT" : "PLAYER 2 INPUT";
+        const char *label = p == 1 ? "PLAYER 1" : "PLAYER 2";
         AG_SaveItem(p == 1 ? "p1_input.bmp" : "p2_input.bmp",
                     {{true, label, "KEYBOARD", false}, {true, label, "JOYSTICK", true},
                      {false, label, "KEYBOARD", false}, {false, label, "JOYSTICK", true}});

@@ -47,7 +47,7 @@ void AG_GenSplash()
     };
     const Pose poses[] = {
         {AG_DrawUfo, 540, 70, 0.3f, 2.2f, 0.3f},         {AG_DrawAmmonite, 95, 300, -0.3f, 3.0f, 0.2f},
-        {AG_DrawMechwasp, 545, 290, 3.5f, 3.0f, 0.15f},  {AG_DrawSkull, 95, 75, 1.9f, 2.0f, 0.5f},
+        {AG_DrawMechwasp, 545, 290, 3.5f, 3.0f, 0.15f},  {AG_DrawSkull, 95, 80, -1.75f, 2.0f, 0.5f},
         {AG_DrawRocket, 470, 420, -1.2f, 2.2f, 0.1f},    {AG_DrawScarab, 180, 425, -1.9f, 1.8f, 0.4f},
         {AG_DrawSpectre, 330, 395, 0.1f, 1.8f, 0.6f},
     };
