@@ -5,14 +5,15 @@
 
 #include <cstdio>
 
-enum DDSPRITE_CollisionType {
+// Fixed to int: a record made by hand may hold any value, which the definition refuses.
+enum DDSPRITE_CollisionType : int {
     DDSPRITE_COLLIDE_NONE = 0,
     DDSPRITE_COLLIDE_RECT = 1,
     DDSPRITE_COLLIDE_PIXEL = 2,
     DDSPRITE_COLLIDE_HOTSPOT = 3,
 };
 
-enum DDSPRITE_HandleType {
+enum DDSPRITE_HandleType : int {
     DDSPRITE_HANDLE_TOPLEFT = 0,
     DDSPRITE_HANDLE_CENTRE = 1,
     DDSPRITE_HANDLE_POINT = 2,
