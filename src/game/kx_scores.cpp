@@ -1,6 +1,9 @@
 // High scores: the three tables, their file, ranking, insertion and the high-score panel.
 #include "kx_scores.h"
 #include "kx_world.h"
+#include "kx_bitmap.h"
+#include "dd.h"
+#include "dd_font.h"
 #include "dd_log.h"
 #include "sys_file.h"
 
@@ -153,4 +156,21 @@ void KX_PANEL_SCORES_AddScore(int level, int score, const char *name)
     memcpy(table[i].Name, copy, sizeof copy);
 }
 
-void KX_PANEL_SCORES_Draw() {}
+void KX_PANEL_SCORES_Draw()
+{
+    DDBitmap_Draw(g_pDDSBack, KX_Bitmaps[KX_BITMAP_PANEL_SCORE], 480, 0);
+    const KX_ScoreType *table = CurrentTable();
+    if (!table)
+        return;
+    DDBitmap *font = KX_Bitmaps[KX_BITMAP_FONT1];
+    for (int place = 1; place <= KX_SCORES_PER_TABLE; place++) {
+        const KX_ScoreType &entry = table[place - 1];
+        int y = 146 + 32 * (place - 1);
+        char text[16];
+        snprintf(text, sizeof text, "%6d", entry.Score);
+        DDBitmap_DrawText(g_pDDSBack, font, text, 518, y);
+        char name[5];
+        KX_SCORES_NameText(entry, name);
+        DDBitmap_DrawText(g_pDDSBack, font, name, 590, y);
+    }
+}

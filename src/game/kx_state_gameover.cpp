@@ -1,6 +1,186 @@
-// The gameover state of the game (placeholder until it lands).
+// The game-over state: ranks the players' scores, shows the game-over picture and takes initials.
 #include "kx_state_gameover.h"
+#include "kx_bitmap.h"
+#include "kx_game.h"
+#include "kx_panel_game.h"
+#include "kx_scores.h"
+#include "kx_world.h"
+#include "bumpmap.h"
+#include "dd.h"
+#include "dd_font.h"
+#include "dd_log.h"
+#include "dd_sprites.h"
 
-void KX_STATE_GAMEOVER_Start() {}
-void KX_STATE_GAMEOVER_Update(int) {}
-void KX_STATE_GAMEOVER_HandleKey(int) {}
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+bool HighScore = false;
+bool GettingInitials = false;
+int ScorePos = -1;
+int HiScore = 0;
+int HighscorePlayer = 1;
+char Initials[4] = "___";
+int InitialPos = 0;
+bool BlinkOn = false;
+int BlinkTime = 0;
+int GameOverLastUpdateTime = 0;
+
+enum { KEY_BACKSPACE = 8, KEY_RETURN = 13, KEY_DELETE = 46 };
+
+static void SetInitials(const char *text)
+{
+    memcpy(Initials, text, 3);
+    Initials[3] = '\0';
+}
+
+// Ranks a player's score; on a place, that player's initials are the ones to take.
+static bool RankPlayer(int player)
+{
+    int score = player == 1 ? ScoreP1 : ScoreP2;
+    int place = KX_PANEL_SCORES_ScorePosition(GameLevel, score);
+    if (place == -1)
+        return false;
+    ScorePos = place;
+    HighScore = true;
+    HighscorePlayer = player;
+    HiScore = score;
+    return true;
+}
+
+void KX_STATE_GAMEOVER_Start()
+{
+    StateTime = GetClock();
+    // The blink counts from here, not from the last game over's final frame.
+    GameOverLastUpdateTime = (int)StateTime;
+    BlinkTime = 0;
+    GettingInitials = false;
+    HighScore = false;
+    ScorePos = -1;
+    StorePlayerData(CurrentPlayer);
+    RetrievePlayerData(1);
+    if (RankPlayer(1))
+        return;
+    if (GameMode == KX_GAMEMODE_TOGETHER || GameMode == KX_GAMEMODE_ALTERNATE) {
+        RetrievePlayerData(2);
+        RankPlayer(2);
+    }
+}
+
+// Moves the sprites all the way to time (no collisions), however many bounded steps it takes.
+static void MoveSpritesTo(int time)
+{
+    int clock = DDSPRITE_MoveAll(time);
+    while (clock != time) {
+        int next = DDSPRITE_MoveAll(time);
+        if (next == clock)
+            break;
+        clock = next;
+    }
+}
+
+static void DrawInitials()
+{
+    DDBitmap *font = KX_Bitmaps[KX_BITMAP_FONT2];
+    const char *heading = HighscorePlayer == 2 ? "High score Player 2" : "High score Player 1";
+    int width = 0;
+    DDBitmap_TextSize(font, heading, &width, nullptr);
+    DDBitmap_DrawText(g_pDDSBack, font, heading, 220 - width / 2, 200);
+
+    if (InitialPos >= 0 && InitialPos <= 2)
+        Initials[InitialPos] = BlinkOn ? '_' : ' ';
+    char line[64];
+    snprintf(line, sizeof line, "%2d. %6d : %s", ScorePos, HiScore, Initials);
+    DDBitmap_DrawText(g_pDDSBack, font, line, 60, 260);
+}
+
+void KX_STATE_GAMEOVER_Update(int time)
+{
+    int elapsed = (int)((unsigned int)time - StateTime);
+
+    BlinkTime += (int)((unsigned int)time - (unsigned int)GameOverLastUpdateTime);
+    GameOverLastUpdateTime = time;
+    if (BlinkTime > KX_GAMEOVER_BLINK_TIME) {
+        // As many 300 ms phases as have passed, without looping over each.
+        int phases = (BlinkTime - 1) / KX_GAMEOVER_BLINK_TIME;
+        if (phases % 2)
+            BlinkOn = !BlinkOn;
+        BlinkTime -= phases * KX_GAMEOVER_BLINK_TIME;
+    }
+
+    MoveSpritesTo(time);
+    Bumpmap_Draw();
+    KX_UpdatePortalFrame(time);
+    KX_DrawRunways1();
+    DDSPRITE_DrawAll(g_pDDSBack);
+    KX_DrawRunways2();
+    KX_PANEL_GAME_Draw();
+    DDBitmap_Draw(g_pDDSBack, KX_Bitmaps[KX_BITMAP_GAMEOVER], 60, 140);
+
+    if (GettingInitials)
+        DrawInitials();
+    if (!HighScore && elapsed > KX_GAMEOVER_TIME)
+        GameState = KX_STATE_OPTIONS;
+    if (HighScore && !GettingInitials && elapsed > KX_GAMEOVER_INITIALS_TIME) {
+        GettingInitials = true;
+        InitialPos = 0;
+        SetInitials("___");
+        BlinkTime = 0;
+    }
+}
+
+char KX_STATE_GAMEOVER_KeyChar(int key)
+{
+    // The character classes are defined for 0 to 255 only.
+    if (key < 0 || key > 255)
+        return 0;
+    if (isupper(key) || islower(key) || isdigit(key) || ispunct(key) || isblank(key) || isalpha(key))
+        return (char)key;
+    return 0;
+}
+
+static void ConfirmInitials()
+{
+    if (InitialPos == 0)
+        SetInitials("UNK");
+    if (HighscorePlayer == 2) {
+        KX_PANEL_SCORES_AddScore(GameLevel, ScoreP2, Initials);
+        GameState = KX_STATE_OPTIONS;
+        return;
+    }
+    KX_PANEL_SCORES_AddScore(GameLevel, ScoreP1, Initials);
+    if (GameMode == KX_GAMEMODE_TOGETHER || GameMode == KX_GAMEMODE_ALTERNATE) {
+        RetrievePlayerData(2);
+        if (RankPlayer(2)) {
+            InitialPos = 0;
+            SetInitials("___");
+            return;
+        }
+    }
+    GameState = KX_STATE_OPTIONS;
+}
+
+void KX_STATE_GAMEOVER_HandleKey(int key)
+{
+    if (!GettingInitials) {
+        if (!HighScore && key == KEY_RETURN)
+            GameState = KX_STATE_OPTIONS;
+        return;
+    }
+    if (key == KEY_DELETE || key == KEY_BACKSPACE) {
+        if (InitialPos > 0) {
+            if (InitialPos <= 2)
+                Initials[InitialPos] = '_';
+            InitialPos--;
+            Initials[InitialPos] = '_';
+        }
+        return;
+    }
+    if (key == KEY_RETURN) {
+        ConfirmInitials();
+        return;
+    }
+    char c = KX_STATE_GAMEOVER_KeyChar(key);
+    if (c && InitialPos <= 2)
+        Initials[InitialPos++] = c;
+}
