@@ -250,24 +250,30 @@ void AG_DrawTrilobite(AG_Body &b, float t)
         // Genal spines sweep back from the head shield.
         b.Polygon({6, 8.5f * s, 2, 10.5f * s, -6, 11.2f * s, 1, 8.8f * s}, {0.25f, 0.55f, 0.6f}, 0, 0.3f * s);
     }
-    // Body: pygidium, ribbed thorax with a raised axial lobe, head shield, eyes.
-    const AG_Colour shell = {0.32f, 0.7f, 0.74f};
-    b.Ellipse(-11, 0, 5, 6.5f, 0, AG_Scale(shell, 0.9f), 0.7f);
-    b.Part(-3, 0, 11, [=](float lu, float lv) {
-        AG_Local l;
-        float eu = (lu + 3) / 8.5f, ev = lv / 9.5f;
-        if (eu * eu + ev * ev > 1)
+    // Body: the tail shield, overlapping armour segments with a raised middle lobe, the head
+    // shield with its raised glabella, and crescent eyes.
+    const AG_Colour shell = {0.3f, 0.66f, 0.72f}, lobe = {0.55f, 0.75f, 0.7f};
+    b.Ellipse(-10.5f, 0, 5, 6.8f, 0, AG_Scale(shell, 0.85f), 0.7f);
+    for (int k = 0; k < 7; k++) {
+        float u = -8 + 1.9f * k;
+        float half = 8.2f + 0.25f * k;
+        b.Part(u, 0, half + 1, [=](float lu, float lv) {
+            AG_Local l;
+            float eu = (lu - u) / 1.5f, ev = lv / half;
+            if (eu * eu + ev * ev > 1)
+                return l;
+            l.in = true;
+            l.nx = eu * 0.9f;
+            l.ny = ev * 0.7f;
+            l.nz = std::sqrt(std::fmax(0.05f, 1 - eu * eu * 0.8f));
+            l.c = AG_Scale(shell, 0.8f + 0.06f * (k % 2) + 0.2f * (1 - std::fabs(ev)));
+            l.shine = 0.9f;
             return l;
-        l.in = true;
-        float seg = std::fmod(lu + 40, 2.1f) / 2.1f;
-        float axial = std::fabs(lv) < 3.2f ? 1.0f : 0.0f;
-        l.nx = (seg - 0.5f) * 0.8f;
-        l.ny = axial > 0 ? lv / 3.2f * 0.8f : (lv > 0 ? 0.5f : -0.5f) * (std::fabs(lv) - 3.2f) / 6;
-        l.nz = 1;
-        l.c = seg < 0.18f ? AG_Scale(shell, 0.45f) : (axial > 0 ? AG_Mix(shell, {0.9f, 0.8f, 0.5f}, 0.35f) : shell);
-        l.shine = 0.8f;
-        return l;
-    });
+        });
+    }
+    b.Capsule(-10, 0, 4, 0, 2.4f, 2.9f, lobe, 1.0f);
+    for (int k = 0; k < 7; k++)
+        b.Capsule(-8 + 1.9f * k - 0.9f, -2.2f, -8 + 1.9f * k - 0.9f, 2.2f, 0.25f, 0.25f, AG_Scale(lobe, 0.55f), 0.2f);
     b.Part(8, 0, 11, [=](float lu, float lv) {
         AG_Local l;
         float eu = (lu - 5.5f) / 8.5f, ev = lv / 10.0f;
@@ -277,13 +283,11 @@ void AG_DrawTrilobite(AG_Body &b, float t)
         l.nx = eu;
         l.ny = ev;
         l.nz = std::sqrt(std::fmax(0.05f, 1 - eu * eu - ev * ev));
-        bool glabella = ((lu - 9) * (lu - 9)) / 16 + lv * lv / 9 < 1;
-        l.c = glabella ? AG_Mix(shell, {0.95f, 0.85f, 0.55f}, 0.45f) : AG_Scale(shell, 1.05f);
-        if (lu < 5.2f)
-            l.c = AG_Scale(shell, 0.5f);
+        l.c = lu < 5.3f ? AG_Scale(shell, 0.5f) : AG_Scale(shell, 1.05f);
         l.shine = 0.9f;
         return l;
     });
+    b.Ellipse(9.5f, 0, 3.6f, 2.8f, 0, lobe, 1.1f);
     for (int s = -1; s <= 1; s += 2)
         b.Ellipse(7.5f, 5.2f * s, 1.6f, 1.2f, 0, {0.1f, 0.1f, 0.15f}, 2.0f);
 }

@@ -61,7 +61,7 @@ AG_Image AG_Turret(int anim, int turn)
         float along = px * bx + py * by, across = px * by - py * bx;
         if (along < 0 || along > 19)
             return o;
-        float w = along > 15 ? 2.7f : 2.1f;
+        float w = along > 15.5f ? 3.0f : (along > 14 ? 2.2f : 2.5f);
         if (std::fabs(across) > w)
             return o;
         float n = across / w;
@@ -89,7 +89,9 @@ AG_Image AG_Turret(int anim, int turn)
         o.a = 1;
         return o;
     });
-    return cv.Resolve();
+    AG_Image img = cv.Resolve();
+    AG_Outline(img, AG_Style::Ink);
+    return img;
 }
 
 // A shot of the X laser: frames 0 to 5 fly straight up, 6 to 11 up and to the right.
