@@ -74,7 +74,7 @@ DDSPRITE_FrameDataType *CheckerRecord(const std::string &image)
 // Every sprite on the same spot with the opposite checkerboard: every box test passes and every
 // pixel scan runs its whole overlap without a hit.
 struct Scene {
-    std::string dir;
+    std::string dir, home;
     DDSPRITE_FrameDataType *shotData = nullptr, *enemyData = nullptr, *hitData = nullptr;
     TSprite *shot = nullptr, *last = nullptr;
     TSpriteDef *enemyDef = nullptr, *hitDef = nullptr;
@@ -84,6 +84,9 @@ struct Scene {
     {
         char pattern[] = "/tmp/kx_bench_XXXXXX";
         dir = mkdtemp(pattern) ? pattern : "/tmp";
+        char *cwd = getcwd(nullptr, 0);
+        home = cwd ? cwd : ".";
+        free(cwd);
         if (chdir(dir.c_str()) != 0 || !DDInit((HWND)1) || !DDCreateSurfaces(640, 480, 32))
             return;
         if (!WriteChecker(dir + "/a.bmp", 0) || !WriteChecker(dir + "/b.bmp", 1))
@@ -116,6 +119,8 @@ struct Scene {
         DDSPRITE_FreeFrameData(enemyData);
         DDSPRITE_FreeFrameData(hitData);
         DDClose();
+        if (chdir(home.c_str()) != 0)
+            perror("chdir");
         std::string cmd = "rm -rf '" + dir + "'";
         if (system(cmd.c_str()) != 0)
             perror("rm");

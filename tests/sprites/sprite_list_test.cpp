@@ -36,7 +36,10 @@ TEST_F(SpriteListTest, MoveAllTakesBoundedSteps)
     TTestSprite *off = Add(nullptr, 2, false);
     DDSPRITE_SetStartTime(1000);
     EXPECT_EQ(DDSPRITE_MoveAll(1055), 1020);
+    DDSPRITE_Debug = true;
     EXPECT_EQ(DDSPRITE_MoveAll(1055), 1040);
+    DDSPRITE_Debug = false;
+    EXPECT_TRUE(log.Has("Sprite DeltaTime = 20"));
     EXPECT_EQ(DDSPRITE_MoveAll(1055), 1055);
     EXPECT_EQ(DDSPRITE_MoveAll(1055), 1055);
     EXPECT_EQ(on->steps, (std::vector<int>{ 20, 20, 15 }));
