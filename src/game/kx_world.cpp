@@ -4,6 +4,7 @@
 #include "bumpmap.h"
 #include "dd_log.h"
 #include "kx_sound.h"
+#include "kx_sprites.h"
 
 #include <cstdlib>
 
@@ -72,6 +73,24 @@ void KX_LoadLevelData()
     Bumpmap_RecalculateStatic();
     for (int slot = 0; slot < 4; slot++)
         Bumpmap_DeactivateLight(slot);
+    for (TEnemyXSprite *enemy : KXSprites_Enemy_X) {
+        if (!enemy) {
+            DDErrorLog("Null EnemyX sprite");
+            continue;
+        }
+        enemy->SetDefinition(KXSprites_Def[level.XEnemyDef]);
+        enemy->SetAnimData(&EnemyAnimData[level.XEnemyAnim]);
+        enemy->SetSpeed(level.SpeedA, level.SpeedB);
+    }
+    for (TEnemyYSprite *enemy : KXSprites_Enemy_Y) {
+        if (!enemy) {
+            DDErrorLog("Null EnemyY Sprite");
+            continue;
+        }
+        enemy->SetDefinition(KXSprites_Def[level.YEnemyDef]);
+        enemy->SetAnimData(&EnemyAnimData[level.YEnemyAnim]);
+        enemy->SetSpeed(level.SpeedA, level.SpeedB);
+    }
 }
 
 int KX_SpawnTime()
