@@ -66,7 +66,7 @@ TEST_F(SpriteFileTest, PerFrameArraysWhicheverHeaderBlockComesLast)
         EXPECT_EQ(d->HitRect[1].top, 2);
         EXPECT_EQ(d->HitRect[1].right, 7);
         EXPECT_EQ(d->HandlePoint[1].y, 5);
-        // Frame 0 was given twice over as frame 1: the count is of blocks, and frame 0 stays zero.
+        // Frame 1 given twice counts as two frames; frame 0, never given, stays zero.
         EXPECT_EQ(d->ImageRect[0].right, 0);
         EXPECT_EQ(d->Transparent, -1);
         DDSPRITE_FreeFrameData(d);
