@@ -2,6 +2,7 @@
 #include "win_fsound.h"
 #include "sys_file.h"
 #include "sys_harness.h"
+#include "sys_sound_decode.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -149,14 +150,6 @@ static bool ReadWholeFile(const char *name, std::vector<Uint8> &data)
     return ok;
 }
 
-// Only the two formats the game ships; other formats the mixer knows are refused.
-static bool KnownFormat(const std::vector<Uint8> &d)
-{
-    if (d.size() >= 12 && memcmp(d.data(), "RIFF", 4) == 0 && memcmp(d.data() + 8, "WAVE", 4) == 0)
-        return true;
-    return d.size() >= 4 && memcmp(d.data(), "OggS", 4) == 0;
-}
-
 FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int offset, int length)
 {
     if (!started || !name || offset < 0 || length < 0)
@@ -176,11 +169,17 @@ FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int 
             data = std::vector<Uint8>(data.begin() + offset, data.begin() + end);
         }
     }
-    if (!KnownFormat(data))
+    // Decoded here rather than by the mixer, so damaged files are refused before any allocation
+    // they ask for, and only the two formats the game ships are accepted.
+    SysPcm pcm;
+    if (!Sys_DecodeSound(data.data(), data.size(), pcm))
         return nullptr;
+    data = std::vector<Uint8>();
     Mix_Chunk *chunk = nullptr;
     if (audible) {
-        SDL_RWops *rw = SDL_RWFromConstMem(data.data(), (int)data.size());
+        std::vector<uint8_t> wav = Sys_PcmToWav(pcm);
+        pcm = SysPcm();
+        SDL_RWops *rw = SDL_RWFromConstMem(wav.data(), (int)wav.size());
         if (!rw)
             return nullptr;
         chunk = Mix_LoadWAV_RW(rw, 1);
@@ -325,11 +324,16 @@ int Sys_SoundPlayingChannels()
     return n;
 }
 
-int Sys_SoundChannelsPlaying(FSOUND_SAMPLE *sample)
+int Sys_SoundChannelsPlaying(FSOUND_SAMPLE *sample, std::vector<int> *handles)
 {
     int n = 0;
-    for (int i = 0; i < (int)channels.size(); i++)
-        n += StillPlaying(i) && channels[i].sample == sample;
+    for (int i = 0; i < (int)channels.size(); i++) {
+        if (!StillPlaying(i) || channels[i].sample != sample)
+            continue;
+        n++;
+        if (handles)
+            handles->push_back((channels[i].serial << INDEX_BITS) | i);
+    }
     return n;
 }
 

@@ -1,6 +1,8 @@
 // Sound library stand-in (the FSOUND_ calls the game makes) over SDL_mixer: samples and channels.
 #pragma once
 
+#include <vector>
+
 struct FSOUND_SAMPLE; // a whole sound file decoded into memory
 struct FSOUND_DSPUNIT;
 
@@ -37,7 +39,8 @@ struct SysSoundChannel {
 // By channel handle; false when the handle names no channel or a channel since reused.
 bool Sys_SoundChannel(int handle, SysSoundChannel &out);
 int Sys_SoundPlayingChannels();            // channels playing now
-int Sys_SoundChannelsPlaying(FSOUND_SAMPLE *sample); // channels playing this sample
+// Channels playing this sample, their handles (lowest channel first) added to handles if given.
+int Sys_SoundChannelsPlaying(FSOUND_SAMPLE *sample, std::vector<int> *handles = nullptr);
 int Sys_SoundLiveSamples();                // samples loaded and not yet freed
 int Sys_SoundLoads();                      // successful loads since start-up
 const char *Sys_SoundSampleName(FSOUND_SAMPLE *sample); // the file it came from, "" if unknown

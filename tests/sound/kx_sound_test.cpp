@@ -138,14 +138,14 @@ TEST_F(KxSound, EffectVolumeAppliesToEffectsStartedAfterwards)
     KX_SOUND_PlayFx(KX_FX_LASER); // overlaps the first on another channel
     ASSERT_EQ(Sys_SoundChannelsPlaying(Sample[KX_FX_LASER]), 2);
 
-    std::vector<int> volumes;
-    for (int handle = 0; volumes.size() < 2 && handle < (1 << 16); handle++) {
+    std::vector<int> handles, volumes;
+    Sys_SoundChannelsPlaying(Sample[KX_FX_LASER], &handles);
+    for (int handle : handles) {
         SysSoundChannel st;
-        if (Sys_SoundChannel(handle, st) && st.playing && st.sample == Sample[KX_FX_LASER]) {
-            EXPECT_FALSE(st.paused);
-            EXPECT_FALSE(st.looping);
-            volumes.push_back(st.volume);
-        }
+        ASSERT_TRUE(Sys_SoundChannel(handle, st));
+        EXPECT_FALSE(st.paused);
+        EXPECT_FALSE(st.looping);
+        volumes.push_back(st.volume);
     }
     EXPECT_EQ(volumes, (std::vector<int>{ 178, 76 }));
 }
