@@ -234,3 +234,88 @@ TEST_F(AssetBitmaps, HeightMapPaletteIsAGreyRamp)
 }
 
 } // namespace
+
+namespace {
+
+// The corner piece repeats the runway pieces exactly where it overlaps them, so no seam shows.
+TEST_F(AssetBitmaps, CornerPieceContinuesBothRunways)
+{
+    AssetBmp x = Load("gfx\\runway_x.bmp"), y = Load("gfx\\runway_y.bmp"), c = Load("gfx\\runway_c.bmp");
+    ASSERT_TRUE(x.ok && y.ok && c.ok);
+    int compared = 0, differ = 0;
+    for (int sy = 440; sy < 395 + c.height; sy++)
+        for (int sx = 395; sx < 440 && sx < x.width; sx++) {
+            uint32_t a = c.At(sx - 395, sy - 395);
+            if (a == Magenta)
+                continue;
+            compared++;
+            differ += a != x.At(sx, sy - 440);
+        }
+    for (int sy = 395; sy < 440 && sy < y.height; sy++)
+        for (int sx = 440; sx < 395 + c.width; sx++) {
+            uint32_t a = c.At(sx - 395, sy - 395);
+            if (a == Magenta)
+                continue;
+            compared++;
+            differ += a != y.At(sx - 440, sy);
+        }
+    EXPECT_GT(compared, 1000);
+    EXPECT_EQ(differ, 0);
+}
+
+// The title relief carries the game's name: a band of raised ground well above the rest.
+TEST_F(AssetBitmaps, TitleReliefRaisesTheName)
+{
+    AssetBmp h = Load("gfx\\kx_title_h.bmp");
+    ASSERT_TRUE(h.ok);
+    int raisedInBand = 0, raisedElsewhere = 0, top = 0, bottom = 0;
+    for (int y = 0; y < 400; y++)
+        for (int x = 0; x < 400; x++) {
+            bool high = h.indices[size_t(y) * h.width + x] > 200;
+            if (!high)
+                continue;
+            if (y >= 120 && y < 260)
+                raisedInBand++;
+            else
+                raisedElsewhere++;
+            (x < 200 ? top : bottom)++;
+        }
+    EXPECT_GT(raisedInBand, 400 * 140 / 20) << "too little raised lettering";
+    EXPECT_EQ(raisedElsewhere, 0);
+    // Letters across the width, not a lump on one side.
+    EXPECT_GT(std::min(top, bottom) * 3, std::max(top, bottom));
+}
+
+// Every printable character has a picture (the space excepted), in both fonts.
+TEST_F(AssetBitmaps, EveryFontCharacterIsDrawn)
+{
+    AssetBmp f1 = Load("gfx\\kx_font1.bmp");
+    ASSERT_TRUE(f1.ok);
+    for (int c = 32; c <= 126; c++) {
+        int n = c - 32;
+        int ink = Ink(f1, 11 * (n % 16), 16 * (n / 16), 11, 16, Black);
+        if (c == ' ')
+            EXPECT_EQ(ink, 0);
+        else
+            EXPECT_GT(ink, 4) << "font 1 character " << c;
+    }
+    AssetBmp f2 = Load("gfx\\kx_font2.bmp");
+    std::string t = KxReadFile(AssetPath("gfx\\kx_font2.txt"));
+    size_t p = t.find("[CHAR_RECTS]\n");
+    ASSERT_NE(p, std::string::npos);
+    p += 13;
+    for (int c = 32; c <= 126; c++) {
+        int l, tp, r, b;
+        ASSERT_EQ(std::sscanf(t.c_str() + p, "(%d, %d) - (%d, %d)", &l, &tp, &r, &b), 4) << c;
+        p = t.find('\n', p) + 1;
+        int ink = Ink(f2, l, tp, r - l, b - tp, Black);
+        if (c == ' ')
+            EXPECT_EQ(ink, 0);
+        else
+            EXPECT_GT(ink, 6) << "font 2 character " << c;
+        // Neighbouring glyphs never reach into each other's rectangle: the first column is clear.
+        EXPECT_EQ(Ink(f2, r - 1, tp, 1, b - tp, Black), 0) << "font 2 character " << c << " touches its right edge";
+    }
+}
+
+} // namespace

@@ -41,8 +41,9 @@ TEST(AssetGenerator, ASecondRunWritesIdenticalFilesAndASheet)
         }
         // Nothing the build left is missing from a fresh run (the build's own marker aside).
         for (const std::string &n : built) {
-            if (n != ".generated")
+            if (n != ".generated") {
                 EXPECT_TRUE(std::find(ours.begin(), ours.end(), n) != ours.end()) << n;
+            }
         }
     }
     std::string png = KxReadFile(tmp.Path() + "/sheet.png");

@@ -66,3 +66,21 @@ TEST_F(AssetSound, MusicIsStereoOggVorbisLongEnoughToLoop)
 }
 
 } // namespace
+
+namespace {
+
+// Effects start from silence (no click) and the laser, played most often, stays short.
+TEST_F(AssetSound, EffectsStartCleanAndTheLaserIsShort)
+{
+    for (const char *name : {"sound\\laser.wav", "sound\\expl01.wav", "sound\\expl02.wav", "sound\\electro.wav",
+                             "sound\\level_ready.wav", "sound\\end_level.wav"}) {
+        std::string d = KxReadFile(AssetPath(name));
+        ASSERT_GT(d.size(), 48u) << name;
+        EXPECT_LT(std::abs(int(int16_t(AssetU16(d, 44)))), 200) << name;
+    }
+    std::string laser = KxReadFile(AssetPath("sound\\laser.wav"));
+    ASSERT_GT(laser.size(), 44u);
+    EXPECT_LT(double(AssetU32(laser, 40)) / 2 / AssetU16(laser, 22) / 44100, 0.4);
+}
+
+} // namespace

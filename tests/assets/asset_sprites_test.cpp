@@ -217,3 +217,63 @@ TEST_F(AssetSprites, FontsCoverPrintableAsciiAndFitTheirPlaces)
 }
 
 } // namespace
+
+namespace {
+
+// Turning an enemy only rotates it: every frame's solid body is about the size of the first.
+TEST_F(AssetSprites, EnemyFramesKeepTheirSizeAsTheyTurn)
+{
+    for (int i = 4; i <= 13; i++) {
+        AssetSpriteDef d = AssetReadSpriteDef(AssetPath(DefFiles[i]));
+        AssetBmp mask = AssetReadBmp(AssetPath(d.mask));
+        ASSERT_TRUE(mask.ok) << DefFiles[i];
+        std::vector<int> area;
+        for (const AssetSpriteDef::Rect &r : d.rects) {
+            int n = 0;
+            for (int y = r.t; y < r.b; y++)
+                for (int x = r.l; x < r.r; x++)
+                    n += mask.indices[size_t(y) * mask.width + x];
+            area.push_back(n);
+        }
+        for (size_t f = 1; f < area.size(); f++) {
+            EXPECT_GT(area[f] * 10, area[0] * 6) << DefFiles[i] << " frame " << f;
+            EXPECT_LT(area[f] * 10, area[0] * 15) << DefFiles[i] << " frame " << f;
+        }
+    }
+}
+
+// The straight X turret's barrel points up, the diagonal one up and to the right; the Y turret
+// is the same turned onto its runway (left, then left and down).
+TEST_F(AssetSprites, TurretBarrelsPointTheWayTheyFire)
+{
+    for (int i = 0; i <= 1; i++) {
+        AssetSpriteDef d = AssetReadSpriteDef(AssetPath(DefFiles[i]));
+        AssetBmp img = AssetReadBmp(AssetPath(d.image));
+        ASSERT_TRUE(img.ok && d.rects.size() == 32);
+        // Where the drawing reaches furthest toward the firing side, relative to the frame centre.
+        auto reach = [&](int f, int &along, int &across) {
+            const AssetSpriteDef::Rect &r = d.rects[size_t(f)];
+            int cx = (r.l + r.r) / 2, cy = (r.t + r.b) / 2;
+            along = 0;
+            across = 0;
+            for (int y = r.t; y < r.b; y++)
+                for (int x = r.l; x < r.r; x++) {
+                    if (img.At(x, y) == Magenta)
+                        continue;
+                    int a = i == 0 ? cy - y : cx - x; // toward the firing side: up, or left
+                    if (a > along) {
+                        along = a;
+                        across = i == 0 ? x - cx : y - cy;
+                    }
+                }
+        };
+        int along0, across0, along3, across3;
+        reach(0, along0, across0);
+        reach(24, along3, across3);
+        EXPECT_GT(along0, 12) << DefFiles[i];
+        EXPECT_LE(std::abs(across0), 3) << DefFiles[i] << " straight barrel";
+        EXPECT_GT(across3, 6) << DefFiles[i] << " diagonal barrel";
+    }
+}
+
+} // namespace

@@ -44,14 +44,15 @@ void AG_Font2()
     st.stroke = 2.2f;
     st.outlineWidth = 1.3f;
     st.spacing = 0;
-    float u = st.size / 10.0f, pad = st.stroke * 0.5f + st.outlineWidth;
+    // Room on the left for the stroke, its outline and descenders slanting back under the baseline.
+    float u = st.size / 10.0f, pad = st.stroke * 0.5f + st.outlineWidth, lean = 3 * st.slant * u + 0.5f;
     struct Cell {
         int x, y, w;
     };
     std::vector<Cell> cells;
     int x = 0, y = 0;
     for (int c = AG_FirstChar; c <= AG_LastChar; c++) {
-        float ink = AG_GlyphAdvance(char(c), st) + 11 * st.slant * u + 2 * pad;
+        float ink = AG_GlyphAdvance(char(c), st) + 11 * st.slant * u + 2 * pad + lean;
         int w = int(std::ceil(ink)) + 1; // one clear column gives the gap between letters
         if (x + w > maxW) {
             x = 0;
@@ -63,7 +64,7 @@ void AG_Font2()
     AG_Canvas cv(maxW, y + H, 4);
     for (int c = AG_FirstChar; c <= AG_LastChar; c++) {
         const Cell &cl = cells[size_t(c - AG_FirstChar)];
-        AG_DrawText(cv, cl.x + pad, cl.y + 4, std::string(1, char(c)), st);
+        AG_DrawText(cv, cl.x + pad + lean, cl.y + 4, std::string(1, char(c)), st);
     }
     AG_SaveKeyed("kx_font2.bmp", cv.Resolve(), 0);
     std::string t = "# Heading font: variable width, one rectangle per character.\n"
