@@ -3,6 +3,9 @@
 #include "dd.h"
 #include "dd_bitmap.h"
 #include "dd_font.h"
+#include "dd_sprites.h"
+#include "bumpmap.h"
+#include "kx_world.h"
 
 DDBitmap *KX_Bitmaps[KX_NUM_BITMAPS];
 
@@ -104,4 +107,22 @@ void KX_DrawStageNum(int x, int y, int n)
     if (strip && (n < 0 || (long long)KX_STAGENUM_WIDTH * n >= strip->Width))
         return;
     DDBitmap_DrawSub(g_pDDSBack, strip, x, y, KX_STAGENUM_WIDTH * n, 0, KX_STAGENUM_WIDTH, KX_STAGENUM_HEIGHT);
+}
+
+void KX_DrawPlayfield(int time)
+{
+    Bumpmap_Draw();
+    KX_UpdatePortalFrame(time);
+    KX_DrawRunways1();
+    DDSPRITE_DrawAll(g_pDDSBack);
+    KX_DrawRunways2();
+}
+
+void KX_DrawStageCaption()
+{
+    DDBitmap_Draw(g_pDDSBack, KX_Bitmaps[CurrentPlayer == 1 ? KX_BITMAP_PLAYER1 : KX_BITMAP_PLAYER2], 80, 50);
+    DDBitmap_Draw(g_pDDSBack, KX_Bitmaps[KX_BITMAP_LEVEL], 100, 120);
+    KX_DrawStageNum(300, 120, GameLevel / 2 + 1);
+    DDBitmap_Draw(g_pDDSBack, KX_Bitmaps[KX_BITMAP_PHASE], 100, 180);
+    KX_DrawStageNum(300, 180, GameLevel % 2 + 1);
 }

@@ -67,3 +67,8 @@ void KX_DrawRunways2();
 void KX_SetPortalTime(int time);
 void KX_UpdatePortalFrame(int time);
 void KX_DrawStageNum(int x, int y, int n);
+// The playfield as the states around play show it: lit relief, portals advanced to time,
+// runways, sprites, crossing piece.
+void KX_DrawPlayfield(int time);
+// Whose turn, and the level and phase of GameLevel.
+void KX_DrawStageCaption();

@@ -1,5 +1,37 @@
-// The dying state of the game (placeholder until it lands).
+// The dying state: stops the lasers, explodes the one that was hit, and after three seconds
+// takes a life (and perhaps passes the turn or ends the game).
 #include "kx_state_dying.h"
+#include "kx_bitmap.h"
+#include "kx_panel_game.h"
+#include "kx_sprites.h"
+#include "kx_state_enter_laser.h"
+#include "kx_world.h"
+#include "dd_log.h"
 
-void KX_STATE_DYING_Start() {}
-void KX_STATE_DYING_Update(int) {}
+void KX_STATE_DYING_Start()
+{
+    StateTime = GetClock();
+    KX_SetPortalTime((int)StateTime);
+    if (KXSprites_LaserX) {
+        KXSprites_LaserX->SetMovement(0);
+        KXSprites_LaserX->SetTurn(false);
+        if (LaserEntry == 1)
+            KXSprites_LaserX->Explode();
+    }
+    if (KXSprites_LaserY) {
+        KXSprites_LaserY->SetMovement(0);
+        KXSprites_LaserY->SetTurn(false);
+        if (LaserEntry == 2)
+            KXSprites_LaserY->Explode();
+    }
+}
+
+void KX_STATE_DYING_Update(int time)
+{
+    int t = (int)((unsigned int)time - StateTime);
+    KX_MoveSpritesTo(time);
+    KX_DrawPlayfield(time);
+    KX_PANEL_GAME_Draw();
+    if (t > KX_DYING_TIME)
+        KX_LoseLife();
+}
