@@ -12,8 +12,9 @@ AG_Sample AG_FrameAt(float X, float Y)
     AG_Sample o;
     if (X < 440 && Y < 440)
         return o;
-    bool bottom = Y >= 440 && (X < 440 || Y - 440 <= X - 440);
-    float v = bottom ? Y - 440 : X - 440;  // depth into the frame
+    // Depth into the frame; beyond the corner the rail turns square round the playfield.
+    bool bottom = Y >= 440 && (X < 440 || Y - 440 >= X - 440);
+    float v = bottom ? Y - 440 : X - 440;
     float along = bottom ? X : Y;          // position along the runway
     o.a = 1;
     if (v < 11) {
