@@ -1,0 +1,663 @@
+// The moving lights: precomputed light footprints, light slots and the per-frame composite.
+#include "bumpmap_local.h"
+#include "dd.h"
+#include "dd_log.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && defined(__GNUC__)
+#define BUMPMAP_WIDE 1
+#include <immintrin.h>
+#endif
+
+// Footprints beyond this radius would not fit the screen, let alone the lit area.
+enum { BUMPMAP_MAX_RADIUS = 2048 };
+
+// Light specs live until the program ends; held here so they stay reachable.
+struct LightSpecStore {
+    std::unique_ptr<TLightSpec> spec;
+    std::unique_ptr<int16_t[]> directions;
+    std::unique_ptr<uint8_t[]> maps;
+    std::unique_ptr<int16_t[]> planes;
+};
+static std::vector<LightSpecStore> LightSpecs;
+
+static int ClampByte(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+TLightSpec *Bumpmap_CreateLightSpec(int z, int red, int green, int blue, int radius)
+{
+    if (radius < 0 || radius > BUMPMAP_MAX_RADIUS) {
+        char text[96];
+        snprintf(text, sizeof text, "Bumpmap_CreateLightSpec: radius %d out of range 0 to %d", radius,
+                 (int)BUMPMAP_MAX_RADIUS);
+        DDErrorLog(text);
+        return nullptr;
+    }
+    // Intensities and highlight tables are bytes: colours beyond 0..255 are held at the ends.
+    red = ClampByte(red);
+    green = ClampByte(green);
+    blue = ClampByte(blue);
+    int size = 2 * radius + 1;
+    size_t cells = (size_t)size * size;
+    LightSpecStore store;
+    store.spec.reset(new (std::nothrow) TLightSpec);
+    store.directions.reset(new (std::nothrow) int16_t[3 * cells]);
+    store.maps.reset(new (std::nothrow) uint8_t[3 * cells]);
+    store.planes.reset(new (std::nothrow) int16_t[3 * cells]);
+    if (!store.spec || !store.directions || !store.maps || !store.planes) {
+        DDErrorLog("Bumpmap_CreateLightSpec: out of memory");
+        return nullptr;
+    }
+    TLightSpec *s = store.spec.get();
+    s->Red = red;
+    s->Green = green;
+    s->Blue = blue;
+    s->Z = z;
+    s->Radius = radius;
+    s->Size = size;
+    s->Directions = store.directions.get();
+    s->RedMap = store.maps.get();
+    s->GreenMap = s->RedMap + cells;
+    s->BlueMap = s->GreenMap + cells;
+    s->DirX = store.planes.get();
+    s->DirY = s->DirX + cells;
+    s->DirZ = s->DirY + cells;
+
+    for (int i = 0; i < BUMPMAP_SPECULAR_SIZE; i++) {
+        double p = pow(i / 4096.0, (double)Hardness);
+        s->RedSpecular[i] = (uint8_t)(int)(p * red);
+        s->GreenSpecular[i] = (uint8_t)(int)(p * green);
+        s->BlueSpecular[i] = (uint8_t)(int)(p * blue);
+    }
+    s->SpecularStart = 0;
+    while (s->SpecularStart < BUMPMAP_SPECULAR_SIZE &&
+           !(s->RedSpecular[s->SpecularStart] | s->GreenSpecular[s->SpecularStart] | s->BlueSpecular[s->SpecularStart]))
+        s->SpecularStart++;
+
+    int inner = radius * 60 / 100;
+    int64_t z2 = (int64_t)z * z, inner2 = (int64_t)inner * inner;
+    const int colour[3] = { red, green, blue };
+    uint8_t *maps[3] = { s->RedMap, s->GreenMap, s->BlueMap };
+    int64_t edge[3];
+    for (int c = 0; c < 3; c++)
+        edge[c] = z2 + inner2 > 0 ? colour[c] * z2 / (z2 + inner2) : 0;
+
+    for (int j = 0; j < size; j++)
+        for (int i = 0; i < size; i++) {
+            int ox = radius - i, oy = radius - j;
+            int64_t d2 = (int64_t)ox * ox + (int64_t)oy * oy;
+            size_t cell = (size_t)i + (size_t)j * size;
+            double len = sqrt((double)d2 + (double)z2);
+            int16_t *dir = s->Directions + 3 * cell;
+            if (len > 0) {
+                dir[0] = (int16_t)(16384.0 * ox / len);
+                dir[1] = (int16_t)(16384.0 * oy / len);
+                dir[2] = (int16_t)(16384.0 * z / len);
+            } else {
+                // A light of height 0 over its own centre has no direction: it lights nothing there.
+                dir[0] = dir[1] = dir[2] = 0;
+            }
+            s->DirX[cell] = dir[0];
+            s->DirY[cell] = dir[1];
+            s->DirZ[cell] = dir[2];
+            for (int c = 0; c < 3; c++) {
+                int value = 0;
+                if (d2 <= inner2) {
+                    value = z2 + d2 > 0 ? (int)(colour[c] * z2 / (z2 + d2)) : 0;
+                } else {
+                    int dist = (int)sqrt((double)d2);
+                    if (dist <= radius) {
+                        double f = 1.0 - (double)(radius - dist) / (double)(radius - inner);
+                        value = (int)((double)edge[c] - (double)edge[c] * f);
+                    }
+                }
+                maps[c][cell] = (uint8_t)ClampByte(value);
+            }
+        }
+    LightSpecs.push_back(std::move(store));
+    return s;
+}
+
+void Bumpmap_FreeLightSpec(TLightSpec *spec)
+{
+    // Slots may still point at it: specs are kept until the program ends.
+}
+
+static TLightSlot *Slot(int slot)
+{
+    if (!Lights || slot < 0 || slot >= BumpMaxLights)
+        return nullptr;
+    return &Lights[slot];
+}
+
+void Bumpmap_ActivateLight(int slot, TLightSpec *spec)
+{
+    TLightSlot *s = Slot(slot);
+    if (!s)
+        return;
+    s->Spec = spec;
+    s->Active = spec != nullptr;
+}
+
+void Bumpmap_DeactivateLight(int slot)
+{
+    TLightSlot *s = Slot(slot);
+    if (!s)
+        return;
+    s->Active = false;
+    s->Spec = nullptr;
+}
+
+void Bumpmap_SetLightPos(int slot, int x, int y)
+{
+    TLightSlot *s = Slot(slot);
+    if (!s)
+        return;
+    s->X = x;
+    s->Y = y;
+}
+
+// One light's square after clipping: area coordinates of its first pixel, its size, first cell.
+struct LightSquare {
+    const TLightSpec *spec;
+    int ax, ay, w, h;
+    int cx, cy;
+};
+
+// Columns [a, b) of the area.
+struct Span {
+    int a, b;
+};
+
+// Clips to the area and to the back buffer; false when nothing is left.
+static bool ClipSquare(const TLightSlot &slot, int screenW, int screenH, LightSquare &sq)
+{
+    const TLightSpec *S = slot.Spec;
+    int64_t x0 = (int64_t)slot.X - S->Radius, y0 = (int64_t)slot.Y - S->Radius;
+    int64_t x1 = x0 + S->Size, y1 = y0 + S->Size;
+    int64_t left = AreaLeft > 0 ? AreaLeft : 0, top = AreaTop > 0 ? AreaTop : 0;
+    int64_t right = AreaRight < screenW ? AreaRight : screenW;
+    int64_t bottom = AreaBottom < screenH ? AreaBottom : screenH;
+    int64_t cx0 = x0 < left ? left : x0, cy0 = y0 < top ? top : y0;
+    int64_t cx1 = x1 > right ? right : x1, cy1 = y1 > bottom ? bottom : y1;
+    if (cx1 <= cx0 || cy1 <= cy0)
+        return false;
+    sq.spec = S;
+    sq.ax = (int)(cx0 - AreaLeft);
+    sq.ay = (int)(cy0 - AreaTop);
+    sq.w = (int)(cx1 - cx0);
+    sq.h = (int)(cy1 - cy0);
+    sq.cx = (int)(cx0 - x0);
+    sq.cy = (int)(cy0 - y0);
+    return true;
+}
+
+static inline uint8_t AddClamped(int a) { return (uint8_t)(a > 255 ? 255 : a); }
+
+// The plain three passes, over the data as the lighting model states it: reset every square
+// from the static planes, add each light in slot order, then write every square out.
+
+static void ResetSquare(const LightSquare &sq)
+{
+    for (int row = 0; row < sq.h; row++) {
+        size_t at = (size_t)sq.ax + (size_t)(sq.ay + row) * AreaWidth;
+        memcpy(AreaRed + at, AreaStaticRed + at, sq.w);
+        memcpy(AreaGreen + at, AreaStaticGreen + at, sq.w);
+        memcpy(AreaBlue + at, AreaStaticBlue + at, sq.w);
+    }
+}
+
+// Full lighting: diffuse through the per-pixel normal, modulated by the surface colour, plus highlight.
+static void AccumulateFull(const LightSquare &sq)
+{
+    const TLightSpec *S = sq.spec;
+    for (int row = 0; row < sq.h; row++) {
+        size_t at = (size_t)sq.ax + (size_t)(sq.ay + row) * AreaWidth;
+        size_t cell = (size_t)sq.cx + (size_t)(sq.cy + row) * S->Size;
+        const int16_t *n = AreaNormals + 3 * at;
+        const int16_t *d = S->Directions + 3 * cell;
+        const uint8_t *ci = AreaColIdx + at;
+        const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
+        uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+        for (int i = 0; i < sq.w; i++) {
+            int dot = n[3 * i] * d[3 * i] + n[3 * i + 1] * d[3 * i + 1] + n[3 * i + 2] * d[3 * i + 2];
+            dot = dot < 0 ? 0 : dot;
+            int diffuse = dot >> 20;
+            diffuse = diffuse > 255 ? 255 : diffuse;
+            int s = dot >> 16;
+            s = s > 4096 ? 4096 : s;
+            const PALETTEENTRY p = ColourPalette[ci[i]];
+            wr[i] = AddClamped(wr[i] + ((p.peRed * ((rm[i] * diffuse) >> 8)) >> 8) + S->RedSpecular[s]);
+            wg[i] = AddClamped(wg[i] + ((p.peGreen * ((gm[i] * diffuse) >> 8)) >> 8) + S->GreenSpecular[s]);
+            wb[i] = AddClamped(wb[i] + ((p.peBlue * ((bm[i] * diffuse) >> 8)) >> 8) + S->BlueSpecular[s]);
+        }
+    }
+}
+
+// Fast lighting: the light's intensity times the surface colour, no normals and no highlight.
+static void AccumulateFast(const LightSquare &sq)
+{
+    const TLightSpec *S = sq.spec;
+    for (int row = 0; row < sq.h; row++) {
+        size_t at = (size_t)sq.ax + (size_t)(sq.ay + row) * AreaWidth;
+        size_t cell = (size_t)sq.cx + (size_t)(sq.cy + row) * S->Size;
+        const uint8_t *ci = AreaColIdx + at;
+        const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
+        uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+        for (int i = 0; i < sq.w; i++) {
+            const PALETTEENTRY p = ColourPalette[ci[i]];
+            wr[i] = AddClamped(wr[i] + ((rm[i] * p.peRed) >> 8));
+            wg[i] = AddClamped(wg[i] + ((gm[i] * p.peGreen) >> 8));
+            wb[i] = AddClamped(wb[i] + ((bm[i] * p.peBlue) >> 8));
+        }
+    }
+}
+
+static void WriteSquare(const LightSquare &sq, Bumpmap_RowWriter write, uint8_t *bits, int pitch, int bytes)
+{
+    for (int row = 0; row < sq.h; row++) {
+        size_t at = (size_t)sq.ax + (size_t)(sq.ay + row) * AreaWidth;
+        uint8_t *dest = bits + (size_t)(AreaTop + sq.ay + row) * pitch + (size_t)(AreaLeft + sq.ax) * bytes;
+        write(dest, AreaRed + at, AreaGreen + at, AreaBlue + at, sq.w);
+    }
+}
+
+static void DrawLightsPlain(const LightSquare *list, int count, Bumpmap_RowWriter write, int bytes)
+{
+    for (int i = 0; i < count; i++)
+        ResetSquare(list[i]);
+    for (int i = 0; i < count; i++) {
+        if (CurrentLighting == BUMPMAP_LIGHTING_FAST)
+            AccumulateFast(list[i]);
+        else
+            AccumulateFull(list[i]);
+    }
+    // A caller that already holds the lock keeps it; otherwise the lock covers this pass only.
+    bool heldBefore = g_BackBuffer != nullptr;
+    uint8_t *bits = DDLockBackSurface();
+    if (!bits)
+        return;
+    for (int i = 0; i < count; i++)
+        WriteSquare(list[i], write, bits, g_BackLpitch, bytes);
+    if (!heldBefore)
+        DDUnlockBackSurface();
+}
+
+#if defined(__SSE2__)
+// The same frame in one sweep per light, eight pixels at a time over the planar copies. Products
+// stay below 65536, so 16-bit lanes hold them exactly, and the saturating pack is the clamp to
+// 255. A row starts from the static planes where no earlier light has touched it, which is what
+// the reset pass would have left there, and goes to the back buffer as soon as it is lit: a pixel
+// under several lights is written last by the last of them, with its final value.
+
+static PALETTEENTRY ColoursMadeWith[256];
+
+// Surface colour planes from the colour indices, remade when the palette or indices changed.
+static void RefreshColourPlanes()
+{
+    if (!AreaColoursStale && memcmp(ColoursMadeWith, ColourPalette, sizeof ColourPalette) == 0)
+        return;
+    size_t n = (size_t)AreaWidth * AreaHeight;
+    for (size_t i = 0; i < n; i++) {
+        const PALETTEENTRY &p = ColourPalette[AreaColIdx[i]];
+        AreaPalRed[i] = p.peRed;
+        AreaPalGreen[i] = p.peGreen;
+        AreaPalBlue[i] = p.peBlue;
+    }
+    memcpy(ColoursMadeWith, ColourPalette, sizeof ColourPalette);
+    AreaColoursStale = false;
+}
+
+static inline __m128i Load8(const uint8_t *p)
+{
+    return _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i *)p), _mm_setzero_si128());
+}
+
+static inline void Store8(uint8_t *p, __m128i v) { _mm_storel_epi64((__m128i *)p, _mm_packus_epi16(v, v)); }
+
+// base + ((colour * ((map * diffuse) >> 8)) >> 8) + highlight
+static inline __m128i LightChannel(__m128i base, __m128i map, __m128i colour, __m128i diffuse, __m128i highlight)
+{
+    __m128i t = _mm_srli_epi16(_mm_mullo_epi16(map, diffuse), 8);
+    t = _mm_srli_epi16(_mm_mullo_epi16(colour, t), 8);
+    return _mm_add_epi16(_mm_add_epi16(base, t), highlight);
+}
+
+static inline __m128i Highlight8(const uint8_t *table, const int16_t *index)
+{
+    return _mm_setr_epi16(table[index[0]], table[index[1]], table[index[2]], table[index[3]], table[index[4]],
+                          table[index[5]], table[index[6]], table[index[7]]);
+}
+
+// One row of one light in full mode: from the base planes into the working planes at at.
+static void FullRow(const TLightSpec *S, size_t at, size_t cell, int w, const uint8_t *br, const uint8_t *bg,
+                    const uint8_t *bb)
+{
+    const __m128i zero = _mm_setzero_si128(), max255 = _mm_set1_epi16(255), top = _mm_set1_epi16(4096);
+    const __m128i below = _mm_set1_epi16((short)(S->SpecularStart - 1));
+    alignas(16) int16_t index[8];
+    const int16_t *nx = AreaNormX + at, *ny = AreaNormY + at, *nz = AreaNormZ + at;
+    const int16_t *dx = S->DirX + cell, *dy = S->DirY + cell, *dz = S->DirZ + cell;
+    const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
+    const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
+    uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    int i = 0;
+    for (; i + 8 <= w; i += 8) {
+        __m128i Nx = _mm_loadu_si128((const __m128i *)(nx + i)), Ny = _mm_loadu_si128((const __m128i *)(ny + i));
+        __m128i Nz = _mm_loadu_si128((const __m128i *)(nz + i));
+        __m128i Dx = _mm_loadu_si128((const __m128i *)(dx + i)), Dy = _mm_loadu_si128((const __m128i *)(dy + i));
+        __m128i Dz = _mm_loadu_si128((const __m128i *)(dz + i));
+        __m128i lo = _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(Nx, Ny), _mm_unpacklo_epi16(Dx, Dy)),
+                                   _mm_madd_epi16(_mm_unpacklo_epi16(Nz, zero), _mm_unpacklo_epi16(Dz, zero)));
+        __m128i hi = _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(Nx, Ny), _mm_unpackhi_epi16(Dx, Dy)),
+                                   _mm_madd_epi16(_mm_unpackhi_epi16(Nz, zero), _mm_unpackhi_epi16(Dz, zero)));
+        lo = _mm_andnot_si128(_mm_srai_epi32(lo, 31), lo); // a negative dot product is 0
+        hi = _mm_andnot_si128(_mm_srai_epi32(hi, 31), hi);
+        __m128i diffuse = _mm_min_epi16(_mm_packs_epi32(_mm_srai_epi32(lo, 20), _mm_srai_epi32(hi, 20)), max255);
+        __m128i s = _mm_min_epi16(_mm_packs_epi32(_mm_srai_epi32(lo, 16), _mm_srai_epi32(hi, 16)), top);
+        __m128i hr = zero, hg = zero, hb = zero;
+        // The highlight is a small disc: most groups of eight have none and skip the look-ups.
+        if (_mm_movemask_epi8(_mm_cmpgt_epi16(s, below))) {
+            _mm_store_si128((__m128i *)index, s);
+            hr = Highlight8(S->RedSpecular, index);
+            hg = Highlight8(S->GreenSpecular, index);
+            hb = Highlight8(S->BlueSpecular, index);
+        }
+        Store8(wr + i, LightChannel(Load8(br + i), Load8(rm + i), Load8(pr + i), diffuse, hr));
+        Store8(wg + i, LightChannel(Load8(bg + i), Load8(gm + i), Load8(pg + i), diffuse, hg));
+        Store8(wb + i, LightChannel(Load8(bb + i), Load8(bm + i), Load8(pb + i), diffuse, hb));
+    }
+    for (; i < w; i++) {
+        int dot = nx[i] * dx[i] + ny[i] * dy[i] + nz[i] * dz[i];
+        dot = dot < 0 ? 0 : dot;
+        int diffuse = dot >> 20 > 255 ? 255 : dot >> 20;
+        int s = dot >> 16 > 4096 ? 4096 : dot >> 16;
+        wr[i] = AddClamped(br[i] + ((pr[i] * ((rm[i] * diffuse) >> 8)) >> 8) + S->RedSpecular[s]);
+        wg[i] = AddClamped(bg[i] + ((pg[i] * ((gm[i] * diffuse) >> 8)) >> 8) + S->GreenSpecular[s]);
+        wb[i] = AddClamped(bb[i] + ((pb[i] * ((bm[i] * diffuse) >> 8)) >> 8) + S->BlueSpecular[s]);
+    }
+}
+
+// base + ((map * colour) >> 8)
+static inline __m128i FastChannel(__m128i base, __m128i map, __m128i colour)
+{
+    return _mm_add_epi16(base, _mm_srli_epi16(_mm_mullo_epi16(map, colour), 8));
+}
+
+static void FastRow(const TLightSpec *S, size_t at, size_t cell, int w, const uint8_t *br, const uint8_t *bg,
+                    const uint8_t *bb)
+{
+    const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
+    const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
+    uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    int i = 0;
+    for (; i + 8 <= w; i += 8) {
+        Store8(wr + i, FastChannel(Load8(br + i), Load8(rm + i), Load8(pr + i)));
+        Store8(wg + i, FastChannel(Load8(bg + i), Load8(gm + i), Load8(pg + i)));
+        Store8(wb + i, FastChannel(Load8(bb + i), Load8(bm + i), Load8(pb + i)));
+    }
+    for (; i < w; i++) {
+        wr[i] = AddClamped(br[i] + ((rm[i] * pr[i]) >> 8));
+        wg[i] = AddClamped(bg[i] + ((gm[i] * pg[i]) >> 8));
+        wb[i] = AddClamped(bb[i] + ((bm[i] * pb[i]) >> 8));
+    }
+}
+
+#if defined(BUMPMAP_WIDE)
+// Sixteen pixels at a time where the processor has 256-bit integer lanes; the unpacks and packs
+// work within each 128-bit half, so pixels come out in the order they went in.
+#define WIDE __attribute__((target("avx2")))
+
+WIDE static inline __m256i Load16(const uint8_t *p)
+{
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128((const __m128i *)p));
+}
+
+WIDE static inline void Store16(uint8_t *p, __m256i v)
+{
+    _mm_storeu_si128((__m128i *)p, _mm_packus_epi16(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1)));
+}
+
+WIDE static inline __m256i LightChannel16(__m256i base, __m256i map, __m256i colour, __m256i diffuse,
+                                          __m256i highlight)
+{
+    __m256i t = _mm256_srli_epi16(_mm256_mullo_epi16(map, diffuse), 8);
+    t = _mm256_srli_epi16(_mm256_mullo_epi16(colour, t), 8);
+    return _mm256_add_epi16(_mm256_add_epi16(base, t), highlight);
+}
+
+WIDE static inline __m256i Highlight16(const uint8_t *table, const int16_t *k)
+{
+    return _mm256_setr_epi16(table[k[0]], table[k[1]], table[k[2]], table[k[3]], table[k[4]], table[k[5]],
+                             table[k[6]], table[k[7]], table[k[8]], table[k[9]], table[k[10]], table[k[11]],
+                             table[k[12]], table[k[13]], table[k[14]], table[k[15]]);
+}
+
+WIDE static void FullRowWide(const TLightSpec *S, size_t at, size_t cell, int w, const uint8_t *br,
+                             const uint8_t *bg, const uint8_t *bb)
+{
+    const __m256i zero = _mm256_setzero_si256(), max255 = _mm256_set1_epi16(255), top = _mm256_set1_epi16(4096);
+    const __m256i below = _mm256_set1_epi16((short)(S->SpecularStart - 1));
+    alignas(32) int16_t index[16];
+    const int16_t *nx = AreaNormX + at, *ny = AreaNormY + at, *nz = AreaNormZ + at;
+    const int16_t *dx = S->DirX + cell, *dy = S->DirY + cell, *dz = S->DirZ + cell;
+    const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
+    const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
+    uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    int i = 0;
+    for (; i + 16 <= w; i += 16) {
+        __m256i Nx = _mm256_loadu_si256((const __m256i *)(nx + i)), Ny = _mm256_loadu_si256((const __m256i *)(ny + i));
+        __m256i Nz = _mm256_loadu_si256((const __m256i *)(nz + i));
+        __m256i Dx = _mm256_loadu_si256((const __m256i *)(dx + i)), Dy = _mm256_loadu_si256((const __m256i *)(dy + i));
+        __m256i Dz = _mm256_loadu_si256((const __m256i *)(dz + i));
+        __m256i lo = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(Nx, Ny), _mm256_unpacklo_epi16(Dx, Dy)),
+                                      _mm256_madd_epi16(_mm256_unpacklo_epi16(Nz, zero), _mm256_unpacklo_epi16(Dz, zero)));
+        __m256i hi = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(Nx, Ny), _mm256_unpackhi_epi16(Dx, Dy)),
+                                      _mm256_madd_epi16(_mm256_unpackhi_epi16(Nz, zero), _mm256_unpackhi_epi16(Dz, zero)));
+        lo = _mm256_max_epi32(lo, zero); // a negative dot product is 0
+        hi = _mm256_max_epi32(hi, zero);
+        __m256i diffuse =
+            _mm256_min_epi16(_mm256_packs_epi32(_mm256_srai_epi32(lo, 20), _mm256_srai_epi32(hi, 20)), max255);
+        __m256i s = _mm256_min_epi16(_mm256_packs_epi32(_mm256_srai_epi32(lo, 16), _mm256_srai_epi32(hi, 16)), top);
+        __m256i hr = zero, hg = zero, hb = zero;
+        if (_mm256_movemask_epi8(_mm256_cmpgt_epi16(s, below))) {
+            _mm256_store_si256((__m256i *)index, s);
+            hr = Highlight16(S->RedSpecular, index);
+            hg = Highlight16(S->GreenSpecular, index);
+            hb = Highlight16(S->BlueSpecular, index);
+        }
+        Store16(wr + i, LightChannel16(Load16(br + i), Load16(rm + i), Load16(pr + i), diffuse, hr));
+        Store16(wg + i, LightChannel16(Load16(bg + i), Load16(gm + i), Load16(pg + i), diffuse, hg));
+        Store16(wb + i, LightChannel16(Load16(bb + i), Load16(bm + i), Load16(pb + i), diffuse, hb));
+    }
+    if (i < w)
+        FullRow(S, at + i, cell + i, w - i, br + i, bg + i, bb + i);
+}
+
+WIDE static void FastRowWide(const TLightSpec *S, size_t at, size_t cell, int w, const uint8_t *br,
+                             const uint8_t *bg, const uint8_t *bb)
+{
+    const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
+    const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
+    uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    int i = 0;
+    for (; i + 16 <= w; i += 16) {
+        Store16(wr + i, _mm256_add_epi16(Load16(br + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(rm + i), Load16(pr + i)), 8)));
+        Store16(wg + i, _mm256_add_epi16(Load16(bg + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(gm + i), Load16(pg + i)), 8)));
+        Store16(wb + i, _mm256_add_epi16(Load16(bb + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(bm + i), Load16(pb + i)), 8)));
+    }
+    if (i < w)
+        FastRow(S, at + i, cell + i, w - i, br + i, bg + i, bb + i);
+}
+#undef WIDE
+#endif
+
+typedef void (*LightRow)(const TLightSpec *, size_t, size_t, int, const uint8_t *, const uint8_t *, const uint8_t *);
+
+// The widest row loops the processor and BumpmapVectorLevel allow.
+static void ChooseRows(LightRow &full, LightRow &fast)
+{
+    full = FullRow;
+    fast = FastRow;
+#if defined(BUMPMAP_WIDE)
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide && BumpmapVectorLevel >= 2) {
+        full = FullRowWide;
+        fast = FastRowWide;
+    }
+#endif
+}
+
+// Area columns [from, to) of row ay that an earlier light of the list has lit, as a sorted
+// list of disjoint spans; returns how many.
+static int EarlierSpans(const LightSquare *list, int k, int ay, int from, int to, Span *spans)
+{
+    int n = 0;
+    for (int j = 0; j < k; j++) {
+        const LightSquare &o = list[j];
+        if (ay < o.ay || ay >= o.ay + o.h)
+            continue;
+        int a = o.ax > from ? o.ax : from, b = o.ax + o.w < to ? o.ax + o.w : to;
+        if (a >= b)
+            continue;
+        int at = n++;
+        while (at > 0 && spans[at - 1].a > a) { // insertion by start
+            spans[at] = spans[at - 1];
+            at--;
+        }
+        spans[at] = Span{ a, b };
+    }
+    return n;
+}
+
+static void DrawLightsVector(const LightSquare *list, int count, Span *spans, Bumpmap_RowWriter write, int bytes)
+{
+    RefreshColourPlanes();
+    bool heldBefore = g_BackBuffer != nullptr;
+    uint8_t *bits = DDLockBackSurface();
+    int pitch = g_BackLpitch;
+    LightRow fullRow, fastRow;
+    ChooseRows(fullRow, fastRow);
+    LightRow lightRow = CurrentLighting == BUMPMAP_LIGHTING_FAST ? fastRow : fullRow;
+    for (int k = 0; k < count; k++) {
+        const LightSquare &sq = list[k];
+        for (int row = 0; row < sq.h; row++) {
+            int ay = sq.ay + row;
+            size_t at = (size_t)sq.ax + (size_t)ay * AreaWidth;
+            size_t cell = (size_t)sq.cx + (size_t)(sq.cy + row) * sq.spec->Size;
+            const uint8_t *br = AreaStaticRed + at, *bg = AreaStaticGreen + at, *bb = AreaStaticBlue + at;
+            int n = k > 0 ? EarlierSpans(list, k, ay, sq.ax, sq.ax + sq.w, spans) : 0;
+            if (n > 0) {
+                // Partly lit already: the rest of the row takes the static colour first.
+                int x = sq.ax;
+                for (int s = 0; s <= n; s++) {
+                    int end = s < n ? spans[s].a : sq.ax + sq.w;
+                    if (end > x) {
+                        size_t from = (size_t)x + (size_t)ay * AreaWidth;
+                        memcpy(AreaRed + from, AreaStaticRed + from, end - x);
+                        memcpy(AreaGreen + from, AreaStaticGreen + from, end - x);
+                        memcpy(AreaBlue + from, AreaStaticBlue + from, end - x);
+                    }
+                    if (s < n && spans[s].b > x)
+                        x = spans[s].b;
+                }
+                br = AreaRed + at;
+                bg = AreaGreen + at;
+                bb = AreaBlue + at;
+            }
+            lightRow(sq.spec, at, cell, sq.w, br, bg, bb);
+            if (bits)
+                write(bits + (size_t)(AreaTop + ay) * pitch + (size_t)(AreaLeft + sq.ax) * bytes, AreaRed + at,
+                      AreaGreen + at, AreaBlue + at, sq.w);
+        }
+    }
+    if (bits && !heldBefore)
+        DDUnlockBackSurface();
+}
+#endif
+
+// Copies the static image onto the back buffer, clipped to it.
+static void CopyStaticImage(int screenW, int screenH)
+{
+    Bumpmap_RepaintIfStale();
+    int64_t dx = AreaLeft, dy = AreaTop;
+    RECT src = { 0, 0, AreaWidth, AreaHeight };
+    if (dx < 0) {
+        src.left = (LONG)-dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        src.top = (LONG)-dy;
+        dy = 0;
+    }
+    if (dx + (src.right - src.left) > screenW)
+        src.right = (LONG)(src.left + (screenW - dx));
+    if (dy + (src.bottom - src.top) > screenH)
+        src.bottom = (LONG)(src.top + (screenH - dy));
+    if (src.right <= src.left || src.bottom <= src.top)
+        return;
+    DWORD flags = DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT;
+    HRESULT result = g_pDDSBack->BltFast((DWORD)dx, (DWORD)dy, StaticImage, &src, flags);
+    if (result == DDERR_SURFACELOST) {
+        Bumpmap_RestoreSurfaces();
+        result = g_pDDSBack->BltFast((DWORD)dx, (DWORD)dy, StaticImage, &src, flags);
+        DDFailCheck(result, "Bumpmap_Draw");
+    }
+}
+
+void Bumpmap_Draw()
+{
+    if (!g_pDDSBack)
+        return;
+    DDSURFACEDESC desc;
+    memset(&desc, 0, sizeof desc);
+    desc.dwSize = sizeof desc;
+    if (g_pDDSBack->GetSurfaceDesc(&desc) != DD_OK)
+        return;
+    int screenW = (int)desc.dwWidth, screenH = (int)desc.dwHeight;
+    int depth = (int)desc.ddpfPixelFormat.dwRGBBitCount;
+    if (StaticImage)
+        CopyStaticImage(screenW, screenH);
+    if (CurrentLighting == BUMPMAP_LIGHTING_OFF || !Lights || !AreaNormals)
+        return;
+
+    // The game has four slots; a larger table costs an allocation per frame.
+    enum { SLOTS_ON_STACK = 16 };
+    LightSquare squares[SLOTS_ON_STACK];
+    Span spanRoom[SLOTS_ON_STACK];
+    std::vector<LightSquare> moreSquares;
+    std::vector<Span> moreSpans;
+    LightSquare *list = squares;
+    Span *spans = spanRoom;
+    if (BumpMaxLights > SLOTS_ON_STACK) {
+        moreSquares.resize(BumpMaxLights);
+        moreSpans.resize(BumpMaxLights);
+        list = moreSquares.data();
+        spans = moreSpans.data();
+    }
+    int count = 0;
+    for (int i = 0; i < BumpMaxLights; i++)
+        if (Lights[i].Active && Lights[i].Spec && ClipSquare(Lights[i], screenW, screenH, list[count]))
+            count++;
+    if (count == 0)
+        return;
+
+    Bumpmap_RowWriter write = Bumpmap_SelectRowWriter(depth);
+    if (!write)
+        return;
+#if defined(__SSE2__)
+    if (BumpmapVectorLevel >= 1) {
+        DrawLightsVector(list, count, spans, write, depth / 8);
+        return;
+    }
+#endif
+    DrawLightsPlain(list, count, write, depth / 8);
+}
