@@ -4,12 +4,12 @@
 #include "kx_game.h"
 #include "kx_panel_game.h"
 #include "kx_scores.h"
+#include "kx_sprites.h"
+#include "kx_state_enter_laser.h"
 #include "kx_world.h"
-#include "bumpmap.h"
 #include "dd.h"
 #include "dd_font.h"
 #include "dd_log.h"
-#include "dd_sprites.h"
 
 #include <cctype>
 #include <cstdio>
@@ -48,9 +48,35 @@ static bool RankPlayer(int player)
     return true;
 }
 
+// The field freezes: enemies vanish (explosions play out), the lasers stop, the shots go.
+static void StopActors()
+{
+    for (TEnemyXSprite *enemy : KXSprites_Enemy_X)
+        if (enemy && enemy->GetActive() && !enemy->IsExploding())
+            enemy->SetActive(false);
+    for (TEnemyYSprite *enemy : KXSprites_Enemy_Y)
+        if (enemy && enemy->GetActive() && !enemy->IsExploding())
+            enemy->SetActive(false);
+    if (KXSprites_LaserX) {
+        KXSprites_LaserX->SetMovement(0);
+        KXSprites_LaserX->SetTurn(false);
+    }
+    if (KXSprites_LaserY) {
+        KXSprites_LaserY->SetMovement(0);
+        KXSprites_LaserY->SetTurn(false);
+    }
+    for (TShotXSprite *shot : KXSprites_Shot_X)
+        if (shot)
+            shot->Off();
+    for (TShotYSprite *shot : KXSprites_Shot_Y)
+        if (shot)
+            shot->Off();
+}
+
 void KX_STATE_GAMEOVER_Start()
 {
     StateTime = GetClock();
+    StopActors();
     // The blink counts from here, not from the last game over's final frame.
     GameOverLastUpdateTime = (int)StateTime;
     BlinkTime = 0;
@@ -64,18 +90,6 @@ void KX_STATE_GAMEOVER_Start()
     if (GameMode == KX_GAMEMODE_TOGETHER || GameMode == KX_GAMEMODE_ALTERNATE) {
         RetrievePlayerData(2);
         RankPlayer(2);
-    }
-}
-
-// Moves the sprites all the way to time (no collisions), however many bounded steps it takes.
-static void MoveSpritesTo(int time)
-{
-    int clock = DDSPRITE_MoveAll(time);
-    while (clock != time) {
-        int next = DDSPRITE_MoveAll(time);
-        if (next == clock)
-            break;
-        clock = next;
     }
 }
 
@@ -108,12 +122,8 @@ void KX_STATE_GAMEOVER_Update(int time)
         BlinkTime -= phases * KX_GAMEOVER_BLINK_TIME;
     }
 
-    MoveSpritesTo(time);
-    Bumpmap_Draw();
-    KX_UpdatePortalFrame(time);
-    KX_DrawRunways1();
-    DDSPRITE_DrawAll(g_pDDSBack);
-    KX_DrawRunways2();
+    KX_MoveSpritesTo(time);
+    KX_DrawPlayfield(time);
     KX_PANEL_GAME_Draw();
     DDBitmap_Draw(g_pDDSBack, KX_Bitmaps[KX_BITMAP_GAMEOVER], 60, 140);
 
