@@ -277,3 +277,23 @@ TEST_F(AssetSprites, TurretBarrelsPointTheWayTheyFire)
 }
 
 } // namespace
+
+namespace {
+
+// At 16 bits a colour close to magenta would be keyed out and leave a hole in the sprite.
+TEST_F(AssetSprites, NoSpritePixelCollapsesIntoTheKeyAt16Bits)
+{
+    for (const char *file : DefFiles) {
+        if (!file)
+            continue;
+        AssetSpriteDef d = AssetReadSpriteDef(AssetPath(file));
+        AssetBmp img = AssetReadBmp(AssetPath(d.image));
+        ASSERT_TRUE(img.ok) << file;
+        int bad = 0;
+        for (uint32_t c : img.pixels)
+            bad += c != Magenta && AssetSame565(c, Magenta);
+        EXPECT_EQ(bad, 0) << d.image;
+    }
+}
+
+} // namespace

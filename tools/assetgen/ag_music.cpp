@@ -47,7 +47,9 @@ void AG_Kick(AG_Mix &m, size_t at, float gain)
         float t = i / AG_Rate;
         float hz = 45 + 110 * std::exp(-t * 30);
         ph += hz / AG_Rate;
-        float v = std::sin(AG_Tau * ph) * std::exp(-t * 7) + (t < 0.004f ? 0.3f * (1 - t / 0.004f) : 0);
+        // A short click on the beat, ramped in over half a millisecond so it never steps.
+        float click = t < 0.004f ? 0.3f * std::fmin(1.0f, t / 0.0005f) * (1 - t / 0.004f) : 0;
+        float v = std::sin(AG_Tau * ph) * std::exp(-t * 7) + click;
         m.Put(at + i, v * gain, 0, 0);
     }
 }
@@ -62,7 +64,7 @@ void AG_Snare(AG_Mix &m, size_t at, float gain, uint32_t seed)
         ph += 185 / AG_Rate;
         f.Run(n.Next(), 4500, 0.7f);
         float v = (f.band * 1.4f + f.high * 0.4f) * std::exp(-t * 16) + std::sin(AG_Tau * ph) * 0.5f * std::exp(-t * 30);
-        m.Put(at + i, v * gain, 0.05f, 0.15f);
+        m.Put(at + i, v * gain * std::fmin(1.0f, t / 0.001f), 0.05f, 0.15f);
     }
 }
 
@@ -73,7 +75,7 @@ void AG_Hat(AG_Mix &m, size_t at, float gain, float decay, float pan, uint32_t s
     for (size_t i = 0; i < size_t(decay * 5 * AG_Rate); i++) {
         float t = i / AG_Rate;
         f.Run(n.Next(), 9000, 0.5f);
-        m.Put(at + i, f.high * std::exp(-t / decay) * gain, pan, 0.05f);
+        m.Put(at + i, f.high * std::exp(-t / decay) * gain * std::fmin(1.0f, t / 0.0005f), pan, 0.05f);
     }
 }
 
