@@ -49,14 +49,14 @@ void AG_SaveKeyed(const std::string &name, const AG_Image &img, uint32_t key);
 void AG_SaveOpaque(const std::string &name, const AG_Image &img, AG_Colour background);
 
 // Sprites: frames laid out in an image, a definition file, and optionally a 1-bit hit mask.
-struct AG_SpriteSpec {
+struct AG_SpriteInfo {
     std::string base;          // file base name, as in "ammonite"
     std::string hitType;       // "PIXEL" or "NONE"
     bool maskFile = false;     // write "<base>_mask.bmp" and name it in the definition
     int columns = 8;           // frames per row when all frames share one size
     const char *comment = "";  // one line saying what the sprite is
 };
-void AG_WriteSprite(const AG_SpriteSpec &spec, const std::vector<AG_Image> &frames);
+void AG_WriteSprite(const AG_SpriteInfo &info, const std::vector<AG_Image> &frames);
 
 // Every sprite written, for the contact sheet.
 struct AG_SheetEntry {

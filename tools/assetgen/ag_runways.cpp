@@ -95,7 +95,6 @@ AG_Image AG_Hatch()
             return o;
         }
         // Armour plate, domed.
-        float n = d / 16.5f;
         o.c = AG_Lit({0.35f, 0.42f, 0.52f}, dx / 16.5f * 0.6f, dy / 16.5f * 0.6f, 1, 0.6f, 0.35f);
         if (d < 10.5f)
             o.c = AG_Style::SteelLo;
@@ -105,7 +104,6 @@ AG_Image AG_Hatch()
             if (bx * bx + by * by < 3.2f)
                 o.c = AG_Lit({0.7f, 0.75f, 0.8f}, bx, by, 1.2f, 1.0f);
         }
-        (void)n;
         return o;
     });
     return cv.Resolve();

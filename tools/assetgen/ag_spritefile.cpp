@@ -53,30 +53,30 @@ std::vector<AG_Rect> AG_Layout(const std::vector<AG_Image> &frames, int columns,
 
 } // namespace
 
-void AG_WriteSprite(const AG_SpriteSpec &spec, const std::vector<AG_Image> &frames)
+void AG_WriteSprite(const AG_SpriteInfo &info, const std::vector<AG_Image> &frames)
 {
     int w = 0, h = 0;
-    std::vector<AG_Rect> rects = AG_Layout(frames, spec.columns, w, h);
+    std::vector<AG_Rect> rects = AG_Layout(frames, info.columns, w, h);
     AG_Image atlas(w, h);
     for (size_t i = 0; i < frames.size(); i++)
         AG_Over(atlas, frames[i], rects[i].l, rects[i].t);
     const uint32_t magenta = 0xFF00FF;
-    AG_WriteBMP24(AG_GfxPath(spec.base + ".bmp"), w, h, AG_ToKeyed(atlas, magenta, 0.4f, AG_Style::Ink));
-    if (spec.maskFile)
-        AG_WriteBMP1(AG_GfxPath(spec.base + "_mask.bmp"), w, h, AG_SolidMask(atlas));
+    AG_WriteBMP24(AG_GfxPath(info.base + ".bmp"), w, h, AG_ToKeyed(atlas, magenta, 0.4f, AG_Style::Ink));
+    if (info.maskFile)
+        AG_WriteBMP1(AG_GfxPath(info.base + "_mask.bmp"), w, h, AG_SolidMask(atlas));
 
     // Comments only in the first column and only where a marker is expected; each value
     // line follows its marker directly.
     std::string t;
     char line[160];
-    t += "# " + std::string(spec.comment) + "\n";
+    t += "# " + std::string(info.comment) + "\n";
     t += "# Written by assetgen; frame rectangles are (left, top) - (right, bottom).\n";
-    t += "[SPRITE_IMAGE]\n\"gfx\\" + spec.base + ".bmp\"\n";
-    if (spec.maskFile)
-        t += "[SPRITE_HIT_MASK]\n\"gfx\\" + spec.base + "_mask.bmp\"\n";
+    t += "[SPRITE_IMAGE]\n\"gfx\\" + info.base + ".bmp\"\n";
+    if (info.maskFile)
+        t += "[SPRITE_HIT_MASK]\n\"gfx\\" + info.base + "_mask.bmp\"\n";
     std::snprintf(line, sizeof line, "[SPRITE_FRAMES]\n%d\n", int(frames.size()));
     t += line;
-    t += "[HIT_TYPE]\n" + spec.hitType + "\n";
+    t += "[HIT_TYPE]\n" + info.hitType + "\n";
     t += "[HANDLE]\nCENTRE\n";
     t += "[TRANSPARENT]\n0xFF00FF\n";
     for (size_t i = 0; i < frames.size(); i++) {
@@ -85,8 +85,8 @@ void AG_WriteSprite(const AG_SpriteSpec &spec, const std::vector<AG_Image> &fram
         t += line;
     }
     t += "[SPRITE_END]\n";
-    AG_WriteText(AG_GfxPath(spec.base + ".txt"), t);
-    AG_Sheet.push_back({spec.base, frames});
+    AG_WriteText(AG_GfxPath(info.base + ".txt"), t);
+    AG_Sheet.push_back({info.base, frames});
 }
 
 // The sheet: one band per sprite, its name, then every frame over a checker with its index.
