@@ -15,14 +15,25 @@ int ItemRowAt(const TitleTest::Back &b, int item, int dy = 3)
     return b.Green(25, ItemY[item] + dy) - dy;
 }
 
+// Digit d of a row drawn at column x shows source red 1 + 15d + dx.
+int DigitAt(const TitleTest::Back &b, int x, int y)
+{
+    if (b.Tag(x + 7, y + 13) != TAG_NUMBERS)
+        return -1;
+    return (b.Red(x + 7, y + 13) - 1 - 7) / 15;
+}
+
 } // namespace
 
-TEST_F(TitleTest, MenuShowsEachItemsVariantForSelectionModeAndDevice)
+TEST_F(TitleTest, MenuShowsEachItemsVariantVolumesAndInstructionLines)
 {
     LoadArtwork();
     GameMode = 2;
     P2Input = 1;
     KX_MaxPlayerInput = 1;
+    SoundFxVol = 90;
+    MusicVol = 100;
+    const int line[KX_MENU_ITEMS] = { 1, 0, 0, 0, 0, 0, 3, 2 };
     for (int selected = 0; selected < KX_MENU_ITEMS; selected++) {
         CurrentOption = selected;
         ClearBack();
@@ -43,34 +54,22 @@ TEST_F(TitleTest, MenuShowsEachItemsVariantForSelectionModeAndDevice)
             EXPECT_EQ(b.Green(20 + 398, ItemY[item] + 39), expected + 39);
             EXPECT_EQ(b.At(20 + 399, ItemY[item]), (DWORD)CLEAR_COLOUR);
         }
-    }
-}
-
-TEST_F(TitleTest, InstructionLinesFollowTheSelectedItem)
-{
-    LoadArtwork();
-    const int line[KX_MENU_ITEMS] = { 1, 0, 0, 0, 0, 0, 3, 2 };
-    for (int item = 0; item < KX_MENU_ITEMS; item++) {
-        CurrentOption = item;
-        ClearBack();
-        DrawOptions();
-        Back b = ReadBack();
-        EXPECT_EQ(b.Tag(72, 400), TAG_INSTR1) << item;
-        EXPECT_EQ(b.Green(72, 400), 1 + 20 * line[item]) << item;
-        EXPECT_EQ(b.Green(72 + 287, 419), 20 * line[item] + 20) << item;
-        bool second = item == KX_MENU_P1_INPUT || item == KX_MENU_P2_INPUT;
-        EXPECT_EQ(b.Tag(88, 420) == TAG_INSTR2, second) << item;
-        EXPECT_EQ(b.Tag(88 + 255, 439) == TAG_INSTR2, second) << item;
+        // Both volumes in three columns from x 220, highlighted only when selected.
+        EXPECT_EQ(DigitAt(b, 220, 208), -1);
+        EXPECT_EQ(DigitAt(b, 235, 208), 9);
+        EXPECT_EQ(DigitAt(b, 250, 208), 0);
+        EXPECT_EQ(b.Green(265, 208), selected == KX_MENU_SOUND_VOL ? 1 : 28);
+        EXPECT_EQ(DigitAt(b, 220, 254), 1);
+        EXPECT_EQ(DigitAt(b, 250, 254), 0);
+        EXPECT_EQ(b.Green(265, 254), selected == KX_MENU_MUSIC_VOL ? 1 : 28);
+        // One instruction line, and a second one for the two input items.
+        EXPECT_EQ(b.Green(72, 400), 1 + 20 * line[selected]) << selected;
+        EXPECT_EQ(b.Green(72 + 287, 419), 20 * line[selected] + 20) << selected;
+        bool second = selected == KX_MENU_P1_INPUT || selected == KX_MENU_P2_INPUT;
+        EXPECT_EQ(b.Tag(88, 420) == TAG_INSTR2, second) << selected;
+        EXPECT_EQ(b.Tag(88 + 255, 439) == TAG_INSTR2, second) << selected;
         EXPECT_EQ(b.At(88 + 256, 420), (DWORD)CLEAR_COLOUR);
     }
-}
-
-// Digit d of a row drawn at column x shows source red 1 + 15d + dx.
-static int DigitAt(const TitleTest::Back &b, int x, int y)
-{
-    if (b.Tag(x + 7, y + 13) != TAG_NUMBERS)
-        return -1;
-    return (b.Red(x + 7, y + 13) - 1 - 7) / 15;
 }
 
 TEST_F(TitleTest, PercentagesAreRightAlignedWithoutLeadingZeros)
@@ -95,25 +94,6 @@ TEST_F(TitleTest, PercentagesAreRightAlignedWithoutLeadingZeros)
             EXPECT_EQ(b.Green(345, 100), high ? 1 : 28);
             EXPECT_EQ(b.Green(330, 126), high ? 27 : 54);
         }
-}
-
-TEST_F(TitleTest, MenuShowsBothVolumesHighlightedOnlyWhenSelected)
-{
-    LoadArtwork();
-    SoundFxVol = 90;
-    MusicVol = 100;
-    CurrentOption = KX_MENU_MUSIC_VOL;
-    ClearBack();
-    DrawOptions();
-    Back b = ReadBack();
-    EXPECT_EQ(DigitAt(b, 220, 208), -1); // no hundreds digit for 90
-    EXPECT_EQ(DigitAt(b, 235, 208), 9);
-    EXPECT_EQ(DigitAt(b, 250, 208), 0);
-    EXPECT_EQ(b.Green(265, 208), 28); // plain
-    EXPECT_EQ(DigitAt(b, 220, 254), 1);
-    EXPECT_EQ(DigitAt(b, 235, 254), 0);
-    EXPECT_EQ(DigitAt(b, 250, 254), 0);
-    EXPECT_EQ(b.Green(265, 254), 1); // highlighted
 }
 
 // The characters drawn from (x, y) in the test font, up to the first cell that is not text.

