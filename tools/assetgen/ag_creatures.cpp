@@ -68,14 +68,14 @@ void AG_DrawAmmonite(AG_Body &b, float t)
 
 void AG_DrawScorpion(AG_Body &b, float t)
 {
-    const AG_Colour shell = {0.95f, 0.4f, 0.16f}, legC = {0.7f, 0.25f, 0.12f}, claw = {1.0f, 0.52f, 0.22f};
-    // Eight walking legs, alternate legs in step.
+    const AG_Colour shell = {0.95f, 0.4f, 0.16f}, legC = {0.55f, 0.17f, 0.08f}, claw = {1.0f, 0.52f, 0.22f};
+    // Eight walking legs fanned forward and back, alternate legs in step.
     for (int s = -1; s <= 1; s += 2)
         for (int k = 0; k < 4; k++) {
             float ph = AG_Tau * t + k * AG_Pi * 0.5f + (s > 0 ? AG_Pi : 0);
-            float u0 = 4.5f - 3 * k, sw = 2.2f * std::sin(ph);
-            float spread = (1.5f - k) * 2.6f;
-            AG_Leg(b, u0, 3.5f * s, u0 + spread * 0.6f + sw * 0.5f, 10.0f * s, u0 + spread + sw - 1, 15.0f * s, 1.3f, legC);
+            float u0 = 4 - 2.6f * k, sw = 1.8f * std::sin(ph);
+            float spread = (1.5f - k) * 4.2f;
+            AG_Leg(b, u0, 3.5f * s, u0 + spread * 0.45f + sw * 0.5f, 9.0f * s, u0 + spread + sw, 13.5f * s, 1.05f, legC);
         }
     // Pincers on jointed arms; the claws open and close.
     float open = 1.0f + 1.3f * (0.5f + 0.5f * std::sin(AG_Tau * t));
