@@ -1,5 +1,5 @@
-// Enemies and explosions: spawning, crossing, turning toward the hunted turret, quick reversal,
-// freezing, exploding once, and the explosions' frame timing.
+// Enemies and explosions: crossing, turning toward the hunted turret, quick reversal, freezing,
+// exploding once, and the explosions' frame timing.
 #include "actors_fixture.h"
 
 class Enemies : public ActorTest {
@@ -10,7 +10,7 @@ protected:
         ASSERT_TRUE(initialised);
         UseLevel(0);
     }
-    // An X enemy already on its runway at height y, facing the crossing direction.
+    // X enemy 0 on its runway at height y, facing the crossing direction.
     static TEnemyXSprite *OnRunway(int y)
     {
         TEnemyXSprite *e = KXSprites_Enemy_X[0];
@@ -23,65 +23,34 @@ protected:
     }
 };
 
-TEST_F(Enemies, SpawnStartsBeyondTheLeftOrTopEdge)
-{
-    for (int i = 0; i < 50; i++) {
-        TEnemyXSprite *e = KXSprites_Enemy_X[i % 10];
-        e->Freeze();
-        e->Spawn();
-        int x, y;
-        Pos(e, x, y);
-        EXPECT_EQ(x, -64);
-        EXPECT_GE(y, 32);
-        EXPECT_LE(y, 391);
-        EXPECT_TRUE(e->GetActive());
-        EXPECT_FALSE(e->Frozen);
-        EXPECT_EQ(e->TurnPhase, 6);
-        EXPECT_EQ(e->CurrentFrame(), EnemyAnimData[1].CrossFrames[0]);
-        TEnemyYSprite *ye = KXSprites_Enemy_Y[i % 10];
-        ye->Spawn();
-        Pos(ye, x, y);
-        EXPECT_EQ(y, -64);
-        EXPECT_GE(x, 32);
-        EXPECT_LE(x, 391);
-    }
-}
-
-TEST_F(Enemies, CrossingTakesItsTimeAndStopsExactlyAtTheRunway)
+TEST_F(Enemies, CrossingTakesItsTimeAnimatesAndStopsExactlyAtTheRunway)
 {
     TEnemyXSprite *e = KXSprites_Enemy_X[3];
+    e->Freeze();
     e->Spawn();
-    e->Move(20);
-    int x, y;
-    Pos(e, x, y);
-    EXPECT_EQ(x, -61) << "150 px per 1000 ms: 3 pixels in 20 ms";
-    MoveBy(e, 3280);
-    EXPECT_FALSE(e->Turned) << "after 3300 ms it is still 1 pixel short";
-    e->Move(20);
-    EXPECT_TRUE(e->Turned);
-    EXPECT_EQ(e->PosX, 432.0f) << "434.0 is set back to the runway";
-
-    // Slow speeds accumulate across steps instead of being lost to truncation.
-    TEnemyYSprite *ye = KXSprites_Enemy_Y[0];
-    ye->Spawn();
-    MoveBy(ye, 1000, 15); // 2.25 pixels a step
-    Pos(ye, x, y);
-    EXPECT_EQ(y, -64 + 150);
-}
-
-TEST_F(Enemies, AnimationTicksOnlyWhen66msIsExceeded)
-{
-    TEnemyXSprite *e = KXSprites_Enemy_X[0];
-    e->Spawn();
+    EXPECT_FALSE(e->Frozen);
+    EXPECT_EQ(X(e), -64);
+    EXPECT_TRUE(Y(e) >= 32 && Y(e) <= 391) << Y(e);
     e->AnimTime = 46;
     e->Move(20);
-    EXPECT_EQ(e->AnimIndex, 0);
-    EXPECT_EQ(e->AnimTime, 66);
+    EXPECT_EQ(X(e), -61) << "150 px per 1000 ms";
+    EXPECT_EQ(e->AnimIndex, 0) << "66 ms is not exceeded";
     e->AnimTime = 60;
     e->Move(20);
     EXPECT_EQ(e->AnimIndex, 1);
     EXPECT_EQ(e->AnimTime, 14);
-    EXPECT_EQ(e->CurrentFrame(), EnemyAnimData[1].CrossFrames[1]);
+    MoveBy(e, 3260);
+    EXPECT_FALSE(e->Turned) << "one pixel short after 3300 ms";
+    e->Move(20);
+    EXPECT_TRUE(e->Turned);
+    EXPECT_EQ(e->PosX, 432.0f) << "434 is set back to the runway";
+
+    // Fractions of a pixel per step add up rather than being lost.
+    TEnemyYSprite *ye = KXSprites_Enemy_Y[0];
+    ye->Spawn();
+    EXPECT_EQ(Y(ye), -64);
+    MoveBy(ye, 1000, 15);
+    EXPECT_EQ(Y(ye), -64 + 150);
 }
 
 TEST_F(Enemies, OnTheRunwayItTurnsTowardTheTurretBeforeMoving)
@@ -91,28 +60,20 @@ TEST_F(Enemies, OnTheRunwayItTurnsTowardTheTurretBeforeMoving)
     TEnemyXSprite *e = OnRunway(300);
     MoveBy(e, 6 * 67, 67);
     EXPECT_EQ(e->TurnPhase, 0);
-    EXPECT_EQ(e->AnimIndex, anim.LowStart);
     EXPECT_EQ(e->CurrentFrame(), anim.TurnFrames[0]);
-    int x, y;
-    Pos(e, x, y);
-    EXPECT_EQ(y, 300) << "it does not move while turning";
+    EXPECT_EQ(Y(e), 300) << "no movement while turning";
     e->Move(20);
-    Pos(e, x, y);
-    EXPECT_EQ(y, 297);
+    EXPECT_EQ(Y(e), 297);
     EXPECT_EQ(e->CurrentFrame(), anim.LowFrames[anim.LowStart]);
 
     // Level with the turret counts as below it: a full reversal through twelve phases.
     TurretY = 297;
     MoveBy(e, 11 * 67, 67);
     EXPECT_EQ(e->TurnPhase, 11);
-    Pos(e, x, y);
-    EXPECT_EQ(y, 297);
+    EXPECT_EQ(Y(e), 297);
     e->Move(67);
-    EXPECT_EQ(e->TurnPhase, 12);
-    EXPECT_EQ(e->AnimIndex, anim.HighStart);
     e->Move(20);
-    Pos(e, x, y);
-    EXPECT_EQ(y, 300);
+    EXPECT_EQ(Y(e), 300);
     EXPECT_EQ(e->CurrentFrame(), anim.HighFrames[anim.HighStart]);
 
     // A Y enemy hunts the X laser along the bottom runway.
@@ -121,12 +82,9 @@ TEST_F(Enemies, OnTheRunwayItTurnsTowardTheTurretBeforeMoving)
     ye->Spawn();
     ye->PosX = 200.0f;
     ye->PosY = 431.0f;
-    ye->Move(20);
-    EXPECT_TRUE(ye->Turned);
-    MoveBy(ye, 6 * 67 + 20, 67);
-    Pos(ye, x, y);
-    EXPECT_LT(x, 200);
-    EXPECT_EQ(y, 432);
+    MoveBy(ye, 440); // crosses, turns six ticks, then moves
+    EXPECT_LT(X(ye), 200);
+    EXPECT_EQ(Y(ye), 432);
 }
 
 TEST_F(Enemies, QuickTurnReversesAtOnceButOnlyForXEnemies)
@@ -139,12 +97,9 @@ TEST_F(Enemies, QuickTurnReversesAtOnceButOnlyForXEnemies)
     e->Move(20);
     EXPECT_EQ(e->TurnPhase, 12);
     EXPECT_EQ(e->AnimIndex, 6) << "2 of a 9-frame cycle mirrors to 6";
-    int x, y;
-    Pos(e, x, y);
-    EXPECT_EQ(y, 300);
+    EXPECT_EQ(Y(e), 300);
     e->Move(20);
-    Pos(e, x, y);
-    EXPECT_GT(y, 300);
+    EXPECT_GT(Y(e), 300);
 
     TEnemyYSprite *ye = KXSprites_Enemy_Y[0];
     ye->SetAnimData(&EnemyAnimData[9]);
@@ -152,13 +107,10 @@ TEST_F(Enemies, QuickTurnReversesAtOnceButOnlyForXEnemies)
     ye->Turned = true;
     ye->TurnPhase = 0;
     ye->PosX = 100.0f;
-    ye->PosY = 432.0f;
     ye->SetPosition(100, 432);
     TurretX = 300;
-    ye->Move(20);
-    EXPECT_EQ(ye->TurnPhase, 0) << "20 ms is no tick";
-    ye->Move(50);
-    EXPECT_EQ(ye->TurnPhase, 1) << "turning through the phases";
+    ye->Move(70);
+    EXPECT_EQ(ye->TurnPhase, 1) << "it turns through the phases";
 }
 
 TEST_F(Enemies, FrozenEnemiesHoldStillButStillFinishExploding)
@@ -166,19 +118,14 @@ TEST_F(Enemies, FrozenEnemiesHoldStillButStillFinishExploding)
     TEnemyXSprite *e = KXSprites_Enemy_X[0];
     e->Spawn();
     e->Move(100);
-    int x0, y0, x, y;
-    Pos(e, x0, y0);
-    int frame = e->CurrentFrame(), index = e->AnimIndex;
+    int x = X(e), index = e->AnimIndex;
     e->Freeze();
     MoveBy(e, 500);
-    Pos(e, x, y);
-    EXPECT_EQ(x, x0);
+    EXPECT_EQ(X(e), x);
     EXPECT_EQ(e->AnimIndex, index);
-    EXPECT_EQ(e->CurrentFrame(), frame);
     e->Resume();
     e->Move(20);
-    Pos(e, x, y);
-    EXPECT_EQ(x, x0 + 3);
+    EXPECT_EQ(X(e), x + 3);
 
     e->Freeze();
     e->Explode();
@@ -196,30 +143,22 @@ TEST_F(Enemies, ExplodingTwiceGivesOneExplosionAndOneSound)
     e->SetPosition(100, 150);
     e->Explode();
     e->Explode();
-    EXPECT_TRUE(e->IsExploding());
     EXPECT_EQ(Played(KX_FX_EXPL01), 1);
-    EXPECT_TRUE(KXSprites_Explosion[0]->GetActive());
     EXPECT_FALSE(KXSprites_Explosion[1]->GetActive());
     EXPECT_EQ(KXSprites_Explosion[0]->GetDefinition(), KXSprites_Def[15]);
-    int x, y;
-    Pos(KXSprites_Explosion[0], x, y);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 150);
+    EXPECT_EQ(Y(KXSprites_Explosion[0]), 150);
     KXSprites_Enemy_Y[0]->Spawn();
     KXSprites_Enemy_Y[0]->Explode();
     EXPECT_EQ(KXSprites_Explosion[1]->GetDefinition(), KXSprites_Def[14]);
-}
 
-TEST_F(Enemies, FreeExplosionsAreTakenInPoolOrder)
-{
+    // With every explosion busy the enemy still explodes, with its sound.
     for (TExplosionSprite *ex : KXSprites_Explosion)
         ex->StartExplode(10, 10);
     EXPECT_EQ(KX_SPRITES_GetFreeExplosion(), nullptr);
-    TEnemyXSprite *e = KXSprites_Enemy_X[0];
-    e->Spawn();
-    e->Explode();
-    EXPECT_EQ(Played(KX_FX_EXPL01), 1) << "the sound plays without an explosion sprite";
-    EXPECT_TRUE(e->IsExploding());
+    KXSprites_Enemy_X[0]->Spawn();
+    KXSprites_Enemy_X[0]->Explode();
+    EXPECT_EQ(Played(KX_FX_EXPL01), 3);
+    EXPECT_TRUE(KXSprites_Enemy_X[0]->IsExploding());
     KXSprites_Explosion[7]->SetActive(false);
     KXSprites_Explosion[0]->SetActive(false);
     EXPECT_EQ(KX_SPRITES_GetFreeExplosion(), KXSprites_Explosion[0]);
@@ -229,23 +168,18 @@ TEST_F(Enemies, ExplosionsShowEachFrameFor50ms)
 {
     TExplosionSprite *ex = KXSprites_Explosion[4];
     ex->StartExplode(50, 60);
-    ex->Move(20);
-    ex->Move(20);
+    MoveBy(ex, 40);
     EXPECT_EQ(ex->CurrentFrame(), 0);
     ex->Move(20);
     EXPECT_EQ(ex->CurrentFrame(), 1);
-    int steps = 3;
-    while (ex->GetActive() && steps < 100) {
-        EXPECT_LT(ex->CurrentFrame(), 16);
-        ex->Move(20);
-        steps++;
-    }
-    EXPECT_EQ(steps, 41) << "frame 16 is reached after more than 800 ms";
+    MoveBy(ex, 740);
+    EXPECT_EQ(ex->CurrentFrame(), 15);
+    ex->Move(20);
+    EXPECT_FALSE(ex->GetActive()) << "frame 16 is reached after more than 800 ms";
 
     TElectroExpSprite *zap = KXSprites_ElextroExp;
     zap->StartExplode(220, 220);
     MoveBy(zap, 600);
-    EXPECT_TRUE(zap->GetActive());
     EXPECT_EQ(zap->CurrentFrame(), 11);
     zap->Move(20);
     EXPECT_FALSE(zap->GetActive());

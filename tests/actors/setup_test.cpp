@@ -1,9 +1,7 @@
-// The one-time actor set-up: list order and identities, failures, short definitions, the level
-// loader's enemy settings, and the game's own generated definitions.
+// The one-time actor set-up: list order and identities, a missing file, short definitions, the
+// level loader's enemy settings, and the game's own generated definitions.
 #include "actors_fixture.h"
-#include "dd_draw.h"
 
-#include <cstring>
 #include <unistd.h>
 
 class Setup : public ActorTest {};
@@ -20,28 +18,17 @@ TEST_F(Setup, CreatesFortySevenSpritesInListOrderUnderTheirIds)
         EXPECT_FALSE(s->GetActive());
     }
     EXPECT_EQ(id, 47);
-    EXPECT_EQ(KXSprites[0], nullptr);
-    EXPECT_EQ(KXSprites[KX_SPRITE_LASER_Y], KXSprites_LaserY);
     EXPECT_EQ(KXSprites[KX_SPRITE_SHOT_Y2], KXSprites_Shot_Y[1]);
-    EXPECT_EQ(KXSprites[KX_SPRITE_ENEMY_X10], KXSprites_Enemy_X[9]);
     EXPECT_EQ(KXSprites[KX_SPRITE_ENEMY_Y1], KXSprites_Enemy_Y[0]);
-    EXPECT_EQ(KXSprites[KX_SPRITE_EXPLOSION20], KXSprites_Explosion[19]);
-    EXPECT_EQ(KXSprites[KX_SPRITE_ELECTRO_EXP], KXSprites_ElextroExp);
-    EXPECT_EQ(KXSprites_LaserX->GetDefinition(), KXSprites_Def[0]);
-    EXPECT_EQ(KXSprites_Shot_Y[0]->GetDefinition(), KXSprites_Def[3]);
     EXPECT_EQ(KXSprites_Enemy_X[5]->GetDefinition(), KXSprites_Def[4]);
     EXPECT_EQ(KXSprites_Enemy_Y[5]->GetDefinition(), KXSprites_Def[9]);
     EXPECT_EQ(KXSprites_Explosion[3]->GetDefinition(), KXSprites_Def[14]);
     EXPECT_EQ(KXSprites_ElextroExp->GetDefinition(), KXSprites_Def[19]);
     EXPECT_EQ(KXSprites_Def[17], nullptr);
-    EXPECT_EQ(SpriteFrameData[18], nullptr);
-    EXPECT_EQ(KXSprites_Shot_X[1]->Light, 1);
     EXPECT_EQ(KXSprites_Shot_Y[0]->Light, 2);
-    EXPECT_EQ(ClipRight, 480);
-    EXPECT_EQ(ClipBottom, 480);
 }
 
-TEST_F(Setup, LoadingALevelGivesEveryEnemyItsDefinitionRecordAndSpeed)
+TEST_F(Setup, LoadingALevelSetsEveryEnemy)
 {
     ASSERT_TRUE(initialised);
     GameLevel = 2;
@@ -52,17 +39,11 @@ TEST_F(Setup, LoadingALevelGivesEveryEnemyItsDefinitionRecordAndSpeed)
         EXPECT_EQ(KXSprites_Enemy_X[i]->Speed, 160);
         EXPECT_EQ(KXSprites_Enemy_Y[i]->GetDefinition(), KXSprites_Def[10]);
         EXPECT_EQ(KXSprites_Enemy_Y[i]->AnimData, &EnemyAnimData[2]);
-        EXPECT_EQ(KXSprites_Enemy_Y[i]->SpeedTime, 1000);
     }
     EXPECT_FALSE(log.Contains("Null Enemy"));
     KX_SPRITES_CleanUp();
     KX_LoadLevelData();
-    std::string text = log.Text();
-    size_t count = 0;
-    for (size_t at = text.find("ErrorLog: Null EnemyX sprite\n"); at != std::string::npos;
-         at = text.find("ErrorLog: Null EnemyX sprite\n", at + 1))
-        count++;
-    EXPECT_EQ(count, 10u);
+    EXPECT_TRUE(log.Has("Null EnemyX sprite"));
     EXPECT_TRUE(log.Has("Null EnemyY Sprite"));
 }
 
@@ -80,7 +61,6 @@ TEST_F(MissingFile, StopsSetUpNamingTheFile)
     EXPECT_TRUE(log.Contains("ErrorLog: Error: Failed to read sprite definition file:\nErrorLog: gfx\\scarab.txt\n"))
         << log.Text();
     EXPECT_NE(KXSprites_Def[9], nullptr) << "what was read before stays for the clean-up";
-    EXPECT_EQ(KXSprites_Def[11], nullptr);
     EXPECT_EQ(SpriteHead, nullptr);
 }
 
@@ -89,42 +69,35 @@ class ShortDefinitions : public ActorTest {
     {
         WriteAllTestSprites();
         WriteTestSprite("kx_turretx", 20);
-        WriteTestSprite("explosion2", 1);
     }
 };
 
 static DWORD BackPixel(int x, int y)
 {
-    unsigned char *p = DDLockBackSurface();
     DWORD v = 0;
-    if (p)
+    if (unsigned char *p = DDLockBackSurface())
         memcpy(&v, p + (size_t)y * g_BackLpitch + 4 * (size_t)x, 4);
     DDUnlockBackSurface();
     return v & 0xFFFFFF;
 }
 
-TEST_F(ShortDefinitions, AreReportedOnceAndTheirMissingFramesDrawAndHitNothing)
+TEST_F(ShortDefinitions, AreReportedAndTheirMissingFramesDrawAndHitNothing)
 {
     ASSERT_TRUE(initialised);
-    EXPECT_TRUE(log.Has("Warning: Sprite definition gfx\\kx_turretx.txt has 20 frames, 32 needed")) << log.Text();
-    EXPECT_TRUE(log.Has("Warning: Sprite definition gfx\\explosion2.txt has 1 frames, 16 needed"));
-    EXPECT_FALSE(log.Contains("kx_turrety"));
-
+    EXPECT_EQ(log.Text(), "ErrorLog: Warning: Sprite definition gfx\\kx_turretx.txt has 20 frames, 32 needed\n");
     TLaserXSprite *laser = KXSprites_LaserX;
     laser->SetActive(true);
     laser->SetPosition(200, 432);
-    TEnemyYSprite *enemy = KXSprites_Enemy_Y[0];
-    enemy->Spawn();
-    enemy->SetPosition(205, 430);
+    KXSprites_Enemy_Y[0]->Spawn();
+    KXSprites_Enemy_Y[0]->SetPosition(205, 430);
     laser->SetFrame(10);
     EXPECT_EQ(laser->Collision(), KX_SPRITE_ENEMY_Y1);
     DDFillRect(g_pDDSBack, 0, 0, 0, 640, 480);
     laser->Draw(g_pDDSBack);
     EXPECT_NE(BackPixel(200, 432), 0u);
 
-    laser->TurnPos = 3; // frame 24 and up lie beyond the definition
+    laser->TurnPos = 3; // frames 24 and up lie beyond the definition
     laser->Move(1);
-    EXPECT_GE(laser->CurrentFrame(), 24);
     EXPECT_EQ(laser->Collision(), 0);
     DDFillRect(g_pDDSBack, 0, 0, 0, 640, 480);
     laser->Draw(g_pDDSBack);
@@ -143,15 +116,10 @@ TEST(GameSprites, AllLoadWithoutAComplaint)
     ASSERT_TRUE(DDInit((HWND)1));
     ASSERT_TRUE(DDCreateSurfaces(640, 480, 16));
     bool ok = KX_SPRITES_Initialise();
-    int sprites = 0;
-    for (TSprite *s = SpriteHead; s; s = s->GetNext())
-        sprites++;
     KX_SPRITES_CleanUp();
     DDClose();
     EXPECT_EQ(chdir(old), 0);
     free(old);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(sprites, 47);
-    EXPECT_FALSE(log.Contains("Error")) << log.Text();
-    EXPECT_FALSE(log.Contains("Warning")) << log.Text();
+    EXPECT_TRUE(log.Empty()) << log.Text();
 }
