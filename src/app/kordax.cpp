@@ -297,5 +297,6 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *commandLine, int showCommand)
     ShowCursor(TRUE);
     DDInput_Close();
     DDClose();
-    return (int)msg.wParam;
+    // Leaving by the quit state is a normal end: report success, not the last key's code.
+    return msg.message == WM_QUIT ? (int)msg.wParam : 0;
 }
