@@ -1,4 +1,4 @@
-// The game's screen bitmaps: loading and releasing the table, runways, portals and stage numbers.
+// The game's screen bitmaps: the table, runways, portals, stage numbers, the playfield picture.
 #include "kx_bitmap.h"
 #include "dd.h"
 #include "dd_bitmap.h"

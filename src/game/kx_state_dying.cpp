@@ -1,5 +1,4 @@
-// The dying state: stops the lasers, explodes the one that was hit, and after three seconds
-// takes a life (and perhaps passes the turn or ends the game).
+// The dying state: the hit laser explodes, and three seconds later a life is lost.
 #include "kx_state_dying.h"
 #include "kx_bitmap.h"
 #include "kx_panel_game.h"

@@ -1,5 +1,4 @@
-// The end-of-level state: explodes the remaining enemies, stops the lasers, shows the completed
-// level with a new electro zap, and after four seconds moves on to the next level.
+// The end-of-level state: the rest explodes, a zap is awarded, four seconds later the next level.
 #include "kx_state_end_level.h"
 #include "kx_bitmap.h"
 #include "kx_game.h"

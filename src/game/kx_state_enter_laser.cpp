@@ -1,5 +1,4 @@
-// The enter-laser state: clears the field, slides the lasers out of the corner, refills the bar
-// and fades the title music out; then the ready state.
+// The enter-laser state: field cleared, lasers sliding in, bar refilling, title music fading out.
 #include "kx_state_enter_laser.h"
 #include "kx_bitmap.h"
 #include "kx_game.h"
