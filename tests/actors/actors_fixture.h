@@ -57,7 +57,7 @@ protected:
         ASSERT_TRUE(DDInit((HWND)1));
         ASSERT_TRUE(DDCreateSurfaces(640, 480, 32));
         Bumpmap_Init(0, 0, 440, 440, 4, 0.02f);
-        // Light specifications live for the whole run, as in the game.
+        // Light specs live for the whole run, as in the game.
         static TLightSpec *green = Bumpmap_CreateLightSpec(20, 64, 255, 64, 50);
         static TLightSpec *cyan = Bumpmap_CreateLightSpec(20, 64, 255, 255, 50);
         Light3 = green;
