@@ -35,6 +35,7 @@ protected:
         GameMode = KX_GAMEMODE_ONE_PLAYER;
         GameState = KX_STATE_GAMEOVER;
         CurrentPlayer = 1;
+        GameLevel = 2; // player 1's, stored again as the state starts
         ScoreP1 = ScoreP2 = 0;
         PlayerData[0] = { 0, 0, 2 };
         PlayerData[1] = { 0, 0, 7 };
@@ -120,19 +121,38 @@ TEST_F(GameOver, ReturnLeavesAtOnceOnlyWithoutAPlace)
     EXPECT_EQ(GameState, KX_STATE_GAMEOVER);
 }
 
-TEST_F(GameOver, PlayerOneIsRankedWithHisOwnLevel)
+TEST_F(GameOver, WhoRanks)
 {
+    // Mode 0: player 2's score plays no part.
+    ScoreP2 = 70;
+    KX_STATE_GAMEOVER_Start();
+    EXPECT_FALSE(HighScore);
+    // Mode 2, player 2's turn when it ended: player 1 is ranked first, with his own level.
+    PlayerData[0].GameLevel = 2;
     GameMode = KX_GAMEMODE_ALTERNATE;
     CurrentPlayer = 2;
-    GameLevel = 7; // player 2's turn when the game ended
+    GameLevel = 7;
     ScoreP1 = 40;
-    ScoreP2 = 90;
     KX_STATE_GAMEOVER_Start();
     EXPECT_EQ(PlayerData[1].GameLevel, 7);
     EXPECT_EQ(GameLevel, 2);
     EXPECT_EQ(HighscorePlayer, 1);
     EXPECT_EQ(HiScore, 40);
-    EXPECT_EQ(ScorePos, 1);
+    // Player 1 without a place: player 2 types at once after the 2000 ms, with his level.
+    CurrentPlayer = 1;
+    ScoreP1 = 0;
+    KX_STATE_GAMEOVER_Start();
+    EXPECT_TRUE(HighScore);
+    EXPECT_EQ(HighscorePlayer, 2);
+    EXPECT_EQ(GameLevel, 7);
+    At(2001);
+    EXPECT_TRUE(GettingInitials);
+    Keys("P2");
+    KX_STATE_GAMEOVER_HandleKey(13);
+    EXPECT_EQ(GameState, KX_STATE_OPTIONS);
+    EXPECT_EQ(KX_Scores[20].Score, 70);
+    EXPECT_EQ(KX_Scores[20].Level, 7);
+    EXPECT_EQ(KX_Scores[0].Score, 0);
 }
 
 TEST_F(GameOver, ReturnAtOnceStoresUnk)
@@ -249,35 +269,4 @@ TEST_F(GameOver, EqualScoresRankAfterTheFirstPlayersEntry)
     // Player 1's 15 now holds place 10; an equal score ranks below it: no place.
     EXPECT_EQ(GameState, KX_STATE_OPTIONS);
     EXPECT_EQ(KX_Scores[29].Score, 15);
-}
-
-TEST_F(GameOver, OnlyPlayerTwoPlacesInModeTwo)
-{
-    GameMode = KX_GAMEMODE_ALTERNATE;
-    ScoreP2 = 70;
-    KX_STATE_GAMEOVER_Start();
-    EXPECT_TRUE(HighScore);
-    EXPECT_EQ(HighscorePlayer, 2);
-    EXPECT_EQ(GameLevel, 7);
-    At(2001);
-    EXPECT_TRUE(GettingInitials);
-    Keys("P2");
-    KX_STATE_GAMEOVER_HandleKey(13);
-    EXPECT_EQ(GameState, KX_STATE_OPTIONS);
-    EXPECT_EQ(KX_Scores[20].Score, 70);
-    EXPECT_EQ(KX_Scores[20].Level, 7);
-}
-
-TEST_F(GameOver, ModeZeroIgnoresPlayerTwo)
-{
-    ScoreP2 = 70;
-    KX_STATE_GAMEOVER_Start();
-    EXPECT_FALSE(HighScore);
-    ScoreP1 = 5;
-    GameState = KX_STATE_GAMEOVER;
-    StartTyping();
-    KX_STATE_GAMEOVER_HandleKey(13);
-    EXPECT_EQ(GameState, KX_STATE_OPTIONS);
-    EXPECT_EQ(KX_Scores[0].Score, 5);
-    EXPECT_EQ(KX_Scores[1].Score, 0);
 }
