@@ -298,12 +298,10 @@ static void DrawLightsPlain(const LightSquare *list, int count, Bumpmap_RowWrite
 // the reset pass would have left there, and goes to the back buffer as soon as it is lit: a pixel
 // under several lights is written last by the last of them, with its final value.
 
-static PALETTEENTRY ColoursMadeWith[256];
-
 // Surface colour planes from the colour indices, remade when the palette or indices changed.
 static void RefreshColourPlanes()
 {
-    if (!AreaColoursStale && memcmp(ColoursMadeWith, ColourPalette, sizeof ColourPalette) == 0)
+    if (!AreaColoursStale && memcmp(AreaColoursPalette, ColourPalette, sizeof ColourPalette) == 0)
         return;
     size_t n = (size_t)AreaWidth * AreaHeight;
     for (size_t i = 0; i < n; i++) {
@@ -312,7 +310,7 @@ static void RefreshColourPlanes()
         AreaPalGreen[i] = p.peGreen;
         AreaPalBlue[i] = p.peBlue;
     }
-    memcpy(ColoursMadeWith, ColourPalette, sizeof ColourPalette);
+    memcpy(AreaColoursPalette, ColourPalette, sizeof ColourPalette);
     AreaColoursStale = false;
 }
 
@@ -349,8 +347,11 @@ static void FullRow(const TLightSpec *S, size_t at, size_t cell, int w, const ui
     const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
     const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
     uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    const bool redo = br != wr && w >= 8; // a last group may overlap, as in the wide loop
     int i = 0;
-    for (; i + 8 <= w; i += 8) {
+    for (; i + 8 <= w || (redo && i < w); i += 8) {
+        if (i + 8 > w)
+            i = w - 8;
         __m128i Nx = _mm_loadu_si128((const __m128i *)(nx + i)), Ny = _mm_loadu_si128((const __m128i *)(ny + i));
         __m128i Nz = _mm_loadu_si128((const __m128i *)(nz + i));
         __m128i Dx = _mm_loadu_si128((const __m128i *)(dx + i)), Dy = _mm_loadu_si128((const __m128i *)(dy + i));
@@ -398,8 +399,11 @@ static void FastRow(const TLightSpec *S, size_t at, size_t cell, int w, const ui
     const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
     const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
     uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    const bool redo = br != wr && w >= 8;
     int i = 0;
-    for (; i + 8 <= w; i += 8) {
+    for (; i + 8 <= w || (redo && i < w); i += 8) {
+        if (i + 8 > w)
+            i = w - 8;
         Store8(wr + i, FastChannel(Load8(br + i), Load8(rm + i), Load8(pr + i)));
         Store8(wg + i, FastChannel(Load8(bg + i), Load8(gm + i), Load8(pg + i)));
         Store8(wb + i, FastChannel(Load8(bb + i), Load8(bm + i), Load8(pb + i)));
@@ -452,8 +456,13 @@ WIDE static void FullRowWide(const TLightSpec *S, size_t at, size_t cell, int w,
     const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
     const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
     uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    // A row that starts from the static planes may end with a group overlapping the one before:
+    // its pixels come out the same again. A row lit in place ends the plain way instead.
+    const bool redo = br != wr && w >= 16;
     int i = 0;
-    for (; i + 16 <= w; i += 16) {
+    for (; i + 16 <= w || (redo && i < w); i += 16) {
+        if (i + 16 > w)
+            i = w - 16;
         __m256i Nx = _mm256_loadu_si256((const __m256i *)(nx + i)), Ny = _mm256_loadu_si256((const __m256i *)(ny + i));
         __m256i Nz = _mm256_loadu_si256((const __m256i *)(nz + i));
         __m256i Dx = _mm256_loadu_si256((const __m256i *)(dx + i)), Dy = _mm256_loadu_si256((const __m256i *)(dy + i));
@@ -488,8 +497,11 @@ WIDE static void FastRowWide(const TLightSpec *S, size_t at, size_t cell, int w,
     const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
     const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
     uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
+    const bool redo = br != wr && w >= 16; // as in the full row
     int i = 0;
-    for (; i + 16 <= w; i += 16) {
+    for (; i + 16 <= w || (redo && i < w); i += 16) {
+        if (i + 16 > w)
+            i = w - 16;
         Store16(wr + i, _mm256_add_epi16(Load16(br + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(rm + i), Load16(pr + i)), 8)));
         Store16(wg + i, _mm256_add_epi16(Load16(bg + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(gm + i), Load16(pg + i)), 8)));
         Store16(wb + i, _mm256_add_epi16(Load16(bb + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(bm + i), Load16(pb + i)), 8)));
@@ -538,6 +550,48 @@ static int EarlierSpans(const LightSquare *list, int k, int ay, int from, int to
     return n;
 }
 
+// The planes of a light's square are rows of a couple of hundred bytes far apart, which the
+// processor does not fetch ahead by itself; a row a few rows down is asked for early.
+enum { AHEAD = 3 };
+
+static inline void Prefetch(const void *p, size_t bytes)
+{
+    const char *c = (const char *)p;
+    for (size_t i = 0; i < bytes; i += 64)
+        _mm_prefetch(c + i, _MM_HINT_T0);
+    _mm_prefetch(c + bytes - 1, _MM_HINT_T0);
+}
+
+static void PrefetchRow(const LightSquare &sq, size_t at, size_t cell, const uint8_t *dest, size_t destBytes)
+{
+    size_t w = (size_t)sq.w;
+    const TLightSpec *S = sq.spec;
+    if (CurrentLighting != BUMPMAP_LIGHTING_FAST) {
+        Prefetch(S->DirX + cell, 2 * w);
+        Prefetch(S->DirY + cell, 2 * w);
+        Prefetch(S->DirZ + cell, 2 * w);
+    }
+    Prefetch(S->RedMap + cell, w);
+    Prefetch(S->GreenMap + cell, w);
+    Prefetch(S->BlueMap + cell, w);
+    if (CurrentLighting != BUMPMAP_LIGHTING_FAST) {
+        Prefetch(AreaNormX + at, 2 * w);
+        Prefetch(AreaNormY + at, 2 * w);
+        Prefetch(AreaNormZ + at, 2 * w);
+    }
+    Prefetch(AreaPalRed + at, w);
+    Prefetch(AreaPalGreen + at, w);
+    Prefetch(AreaPalBlue + at, w);
+    Prefetch(AreaStaticRed + at, w);
+    Prefetch(AreaStaticGreen + at, w);
+    Prefetch(AreaStaticBlue + at, w);
+    Prefetch(AreaRed + at, w);
+    Prefetch(AreaGreen + at, w);
+    Prefetch(AreaBlue + at, w);
+    if (dest)
+        Prefetch(dest, destBytes);
+}
+
 static void DrawLightsVector(const LightSquare *list, int count, Span *spans, Bumpmap_RowWriter write, int bytes)
 {
     RefreshColourPlanes();
@@ -554,6 +608,11 @@ static void DrawLightsVector(const LightSquare *list, int count, Span *spans, Bu
             size_t at = (size_t)sq.ax + (size_t)ay * AreaWidth;
             size_t cell = (size_t)sq.cx + (size_t)(sq.cy + row) * sq.spec->Size;
             const uint8_t *br = AreaStaticRed + at, *bg = AreaStaticGreen + at, *bb = AreaStaticBlue + at;
+            if (row + AHEAD < sq.h)
+                PrefetchRow(sq, at + (size_t)AHEAD * AreaWidth, cell + (size_t)AHEAD * sq.spec->Size, bits ? bits + (size_t)(AreaTop + ay + AHEAD) * pitch +
+                                                                     (size_t)(AreaLeft + sq.ax) * bytes
+                                                                : nullptr,
+                            (size_t)sq.w * bytes);
             int n = k > 0 ? EarlierSpans(list, k, ay, sq.ax, sq.ax + sq.w, spans) : 0;
             if (n > 0) {
                 // Partly lit already: the rest of the row takes the static colour first.

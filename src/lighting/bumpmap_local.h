@@ -18,6 +18,7 @@ void Bumpmap_RepaintIfStale();
 extern int16_t *AreaNormX, *AreaNormY, *AreaNormZ;
 extern uint8_t *AreaPalRed, *AreaPalGreen, *AreaPalBlue;
 extern bool AreaColoursStale;
+extern PALETTEENTRY AreaColoursPalette[256]; // the palette the colour planes were made with
 
 // Which loops draw: 0 the plain scalar ones, 1 eight pixels at a time, 2 (the default) sixteen
 // where the processor can. Tests compare every level with the others.

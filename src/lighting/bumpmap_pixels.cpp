@@ -48,8 +48,11 @@ static void WriteRow32Vector(uint8_t *dest, const uint8_t *r, const uint8_t *g, 
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i keep = _mm_set1_epi32((int)0xFF000000u);
+    // A last group may overlap the one before: writing the same pixels again changes nothing.
     int i = 0;
-    for (; i + 16 <= count; i += 16) {
+    for (; i + 16 <= count || (count >= 16 && i < count); i += 16) {
+        if (i + 16 > count)
+            i = count - 16;
         __m128i R = _mm_loadu_si128((const __m128i *)(r + i));
         __m128i G = _mm_loadu_si128((const __m128i *)(g + i));
         __m128i B = _mm_loadu_si128((const __m128i *)(b + i));
@@ -73,7 +76,9 @@ static void WriteRow16Vector(uint8_t *dest, const uint8_t *r, const uint8_t *g, 
     const __m128i zero = _mm_setzero_si128();
     const __m128i top5 = _mm_set1_epi16(0xF8), top6 = _mm_set1_epi16(0xFC);
     int i = 0;
-    for (; i + 8 <= count; i += 8) {
+    for (; i + 8 <= count || (count >= 8 && i < count); i += 8) {
+        if (i + 8 > count)
+            i = count - 8;
         __m128i R = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i *)(r + i)), zero);
         __m128i G = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i *)(g + i)), zero);
         __m128i B = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i *)(b + i)), zero);
