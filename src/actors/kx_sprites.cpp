@@ -187,3 +187,21 @@ TExplosionSprite *KX_SPRITES_GetFreeExplosion()
             return e;
     return nullptr;
 }
+
+void KX_SPRITES_HaltLasersAndShots()
+{
+    if (KXSprites_LaserX) {
+        KXSprites_LaserX->SetMovement(0);
+        KXSprites_LaserX->SetTurn(false);
+    }
+    if (KXSprites_LaserY) {
+        KXSprites_LaserY->SetMovement(0);
+        KXSprites_LaserY->SetTurn(false);
+    }
+    for (TShotXSprite *shot : KXSprites_Shot_X)
+        if (shot)
+            shot->Off();
+    for (TShotYSprite *shot : KXSprites_Shot_Y)
+        if (shot)
+            shot->Off();
+}

@@ -67,3 +67,5 @@ bool KX_SPRITES_Initialise();
 void KX_SPRITES_CleanUp();
 // The first explosion sprite not in use, or null when all are busy.
 TExplosionSprite *KX_SPRITES_GetFreeExplosion();
+// Stops both lasers where they are and switches every shot off (with its light).
+void KX_SPRITES_HaltLasersAndShots();

@@ -23,20 +23,7 @@ void KX_STATE_END_LEVEL_Start()
     for (TEnemyYSprite *enemy : KXSprites_Enemy_Y)
         if (enemy && enemy->GetActive() && !enemy->IsExploding())
             enemy->Explode();
-    if (KXSprites_LaserX) {
-        KXSprites_LaserX->SetMovement(0);
-        KXSprites_LaserX->SetTurn(false);
-    }
-    if (KXSprites_LaserY) {
-        KXSprites_LaserY->SetMovement(0);
-        KXSprites_LaserY->SetTurn(false);
-    }
-    for (TShotXSprite *shot : KXSprites_Shot_X)
-        if (shot)
-            shot->Off();
-    for (TShotYSprite *shot : KXSprites_Shot_Y)
-        if (shot)
-            shot->Off();
+    KX_SPRITES_HaltLasersAndShots();
     PlayedEndLevel = false;
 }
 

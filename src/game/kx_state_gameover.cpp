@@ -57,20 +57,7 @@ static void StopActors()
     for (TEnemyYSprite *enemy : KXSprites_Enemy_Y)
         if (enemy && enemy->GetActive() && !enemy->IsExploding())
             enemy->SetActive(false);
-    if (KXSprites_LaserX) {
-        KXSprites_LaserX->SetMovement(0);
-        KXSprites_LaserX->SetTurn(false);
-    }
-    if (KXSprites_LaserY) {
-        KXSprites_LaserY->SetMovement(0);
-        KXSprites_LaserY->SetTurn(false);
-    }
-    for (TShotXSprite *shot : KXSprites_Shot_X)
-        if (shot)
-            shot->Off();
-    for (TShotYSprite *shot : KXSprites_Shot_Y)
-        if (shot)
-            shot->Off();
+    KX_SPRITES_HaltLasersAndShots();
 }
 
 void KX_STATE_GAMEOVER_Start()

@@ -287,21 +287,8 @@ void KX_StartElectroZap()
     for (TEnemyYSprite *e : KXSprites_Enemy_Y)
         if (e && e->GetActive() && !e->IsExploding())
             e->Freeze();
-    if (KXSprites_LaserX) {
-        KXSprites_LaserX->SetMovement(0);
-        KXSprites_LaserX->SetTurn(false);
-    }
-    if (KXSprites_LaserY) {
-        KXSprites_LaserY->SetMovement(0);
-        KXSprites_LaserY->SetTurn(false);
-    }
     // The shots give up the four light slots to the zap.
-    for (TShotXSprite *s : KXSprites_Shot_X)
-        if (s)
-            s->Off();
-    for (TShotYSprite *s : KXSprites_Shot_Y)
-        if (s)
-            s->Off();
+    KX_SPRITES_HaltLasersAndShots();
 }
 
 int KX_ZapRadius(int s)
