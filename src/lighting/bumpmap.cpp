@@ -414,6 +414,7 @@ static void OffsetRange(int64_t position, int count, int64_t &least, int64_t &sp
 static void PrepareLightField(const TStaticLight *light, int W, int H, LightField &f)
 {
     f.light = light;
+    f.vector = false;
     OffsetRange(light->X, W, f.minX, f.spanX);
     OffsetRange(light->Y, H, f.minY, f.spanY);
     size_t entries = (size_t)(f.spanX * f.spanY);
@@ -481,8 +482,8 @@ struct ReliefRow {
     const uint8_t *pr, *pg, *pb;
 };
 
-// Adds one static light to the sums of row y. When every product fits 32 bits (always, in the
-// game) the division is done in double precision, which is exact for such operands and cheaper.
+// Adds one static light to the sums of row y. A small light (every light in the game) divides by
+// multiplying with the inverse and correcting; any other is summed in 64 bits as it stands.
 template <typename Sum>
 static void AddLightRow(const LightField &f, int y, int W, const ReliefRow &row, Sum *R, Sum *G, Sum *B)
 {

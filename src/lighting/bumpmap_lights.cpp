@@ -42,6 +42,8 @@ TLightSpec *Bumpmap_CreateLightSpec(int z, int red, int green, int blue, int rad
         return nullptr;
     }
     // Intensities and highlight tables are bytes: colours beyond 0..255 are held at the ends.
+    // Heights are held within a million pixels, so that colour * z^2 cannot overflow.
+    z = z < -1000000 ? -1000000 : z > 1000000 ? 1000000 : z;
     red = ClampByte(red);
     green = ClampByte(green);
     blue = ClampByte(blue);
@@ -608,11 +610,10 @@ static void DrawLightsVector(const LightSquare *list, int count, Span *spans, Bu
             size_t at = (size_t)sq.ax + (size_t)ay * AreaWidth;
             size_t cell = (size_t)sq.cx + (size_t)(sq.cy + row) * sq.spec->Size;
             const uint8_t *br = AreaStaticRed + at, *bg = AreaStaticGreen + at, *bb = AreaStaticBlue + at;
+            uint8_t *dest = bits ? bits + (size_t)(AreaTop + ay) * pitch + (size_t)(AreaLeft + sq.ax) * bytes : nullptr;
             if (row + AHEAD < sq.h)
-                PrefetchRow(sq, at + (size_t)AHEAD * AreaWidth, cell + (size_t)AHEAD * sq.spec->Size, bits ? bits + (size_t)(AreaTop + ay + AHEAD) * pitch +
-                                                                     (size_t)(AreaLeft + sq.ax) * bytes
-                                                                : nullptr,
-                            (size_t)sq.w * bytes);
+                PrefetchRow(sq, at + (size_t)AHEAD * AreaWidth, cell + (size_t)AHEAD * sq.spec->Size,
+                            dest ? dest + (size_t)AHEAD * pitch : nullptr, (size_t)sq.w * bytes);
             int n = k > 0 ? EarlierSpans(list, k, ay, sq.ax, sq.ax + sq.w, spans) : 0;
             if (n > 0) {
                 // Partly lit already: the rest of the row takes the static colour first.
@@ -633,9 +634,8 @@ static void DrawLightsVector(const LightSquare *list, int count, Span *spans, Bu
                 bb = AreaBlue + at;
             }
             lightRow(sq.spec, at, cell, sq.w, br, bg, bb);
-            if (bits)
-                write(bits + (size_t)(AreaTop + ay) * pitch + (size_t)(AreaLeft + sq.ax) * bytes, AreaRed + at,
-                      AreaGreen + at, AreaBlue + at, sq.w);
+            if (dest)
+                write(dest, AreaRed + at, AreaGreen + at, AreaBlue + at, sq.w);
         }
     }
     if (bits && !heldBefore)
@@ -718,5 +718,6 @@ void Bumpmap_Draw()
         return;
     }
 #endif
+    (void)spans;
     DrawLightsPlain(list, count, write, depth / 8);
 }

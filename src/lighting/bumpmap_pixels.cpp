@@ -112,8 +112,6 @@ Bumpmap_RowWriter Bumpmap_SelectRowWriter(int depth)
 {
 #if defined(__SSE2__)
     bool vector = BumpmapVectorLevel >= 1;
-#else
-    bool vector = false;
 #endif
     if (depth == 24)
         return WriteRow24;

@@ -263,30 +263,60 @@ TEST_P(DynamicLighting, BusyOrHeldBackBuffer)
     EXPECT_NE(SurfaceBytes(g_pDDSBack), still);
 }
 
-// A picture to look at: set KX_LIGHTING_PNG to a file name to have the frame saved there.
+TEST_P(DynamicLighting, FiveFiveFiveDisplay)
+{
+    if (GetParam() != 16)
+        GTEST_SKIP() << "a 16-bit layout";
+    Sys_SetPixelFormat16(1);
+    PixelFormat = -1; // asked again of the display
+    Bumpmap_Init(0, 0, 160, 120, 4, 0.02f);
+    LoadMaps(64, 64, PatchColours(64, 64, 71), BumpyHeights(64, 64, 72), RandomPalette(73));
+    Bumpmap_AddStaticLight(80, 60, 300, 200, 150, 100);
+    Bumpmap_RecalculateStatic();
+    ref::StaticResult want = ref::RecalculateStatic(160, 120);
+    EXPECT_EQ(SurfaceBytes(StaticImage), ref::StaticImageBytes(want, 160, 120, StaticImage->pitch, 16));
+    GameLights();
+    Place(0, Yellow, 40, 40);
+    Place(1, Cyan, 130, 100);
+    DrawAndCompare();
+    EXPECT_EQ(Pixel(g_pDDSBack, 0, 0) & 0x8000, 0u); // the top bit of 5-5-5 stays clear
+    Sys_SetPixelFormat16(2);
+    PixelFormat = -1;
+}
+
+// A picture to look at: set KX_LIGHTING_PNG to a file name to have the frame saved there. The
+// title maps of the build's artwork are lit when they are there, tiles of the test's own otherwise.
 TEST_P(DynamicLighting, TheGameLightsBringOutTheRelief)
 {
     Bumpmap_Init(0, 0, 440, 440, 4, 0.02f);
-    int W = 220, H = 220;
-    std::vector<uint8_t> heights(W * H), colours(W * H);
-    std::vector<PALETTEENTRY> palette(256);
-    for (int i = 0; i < 256; i++) // stone greys with a warm tint
-        palette[i] = PALETTEENTRY{ (BYTE)(120 + i * 135 / 255), (BYTE)(110 + i * 130 / 255), (BYTE)(95 + i * 120 / 255), 0 };
-    std::mt19937 rng(5);
-    for (int y = 0; y < H; y++)
-        for (int x = 0; x < W; x++) {
-            // Tiles with bevelled edges and rivets, on a grainy plate.
-            int u = x % 55, v = y % 55;
-            int edge = std::min(std::min(u, 54 - u), std::min(v, 54 - v));
-            double h = edge < 8 ? 60 + edge * 15 : 180;
-            double rx = u - 27.5, ry = v - 27.5;
-            if (rx * rx + ry * ry < 36)
-                h = 240;
-            h += (int)(rng() % 7);
-            heights[y * W + x] = (uint8_t)std::min(255.0, h);
-            colours[y * W + x] = (uint8_t)std::min(255, (int)(h * 0.6) + (int)(rng() % 40));
-        }
-    LoadMaps(W, H, colours, heights, palette);
+    std::string colourMap = std::string(KORDAX_RUN_DIR) + "/gfx/kx_title_c.bmp";
+    std::string heightMap = std::string(KORDAX_RUN_DIR) + "/gfx/kx_title_h.bmp";
+    if (access(colourMap.c_str(), R_OK) == 0 && access(heightMap.c_str(), R_OK) == 0) {
+        Bumpmap_LoadTextures(colourMap.c_str(), heightMap.c_str());
+    } else {
+        int W = 220, H = 220;
+        std::vector<uint8_t> heights(W * H), colours(W * H);
+        std::vector<PALETTEENTRY> palette(256);
+        for (int i = 0; i < 256; i++) // stone greys with a warm tint
+            palette[i] = PALETTEENTRY{ (BYTE)(120 + i * 135 / 255), (BYTE)(110 + i * 130 / 255),
+                                       (BYTE)(95 + i * 120 / 255), 0 };
+        std::mt19937 rng(5);
+        for (int y = 0; y < H; y++)
+            for (int x = 0; x < W; x++) {
+                // Tiles with bevelled edges and rivets, on a grainy plate.
+                int u = x % 55, v = y % 55;
+                int edge = std::min(std::min(u, 54 - u), std::min(v, 54 - v));
+                double h = edge < 5 ? 40 + edge * 36 : 200;
+                double rx = u - 27.5, ry = v - 27.5;
+                if (rx * rx + ry * ry < 36)
+                    h = 250;
+                h += (int)(rng() % 7);
+                heights[y * W + x] = (uint8_t)std::min(255.0, h);
+                colours[y * W + x] = (uint8_t)std::min(255, (int)(h * 0.6) + (int)(rng() % 40));
+            }
+        LoadMaps(W, H, colours, heights, palette);
+    }
+    EXPECT_EQ(Log().find("bitmap"), std::string::npos); // loaded without complaint
     Bumpmap_AddStaticLight(220, 220, 600, 64, 64, 64);
     Bumpmap_RecalculateStatic();
     GameLights();
