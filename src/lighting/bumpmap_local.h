@@ -9,12 +9,15 @@ typedef void (*Bumpmap_RowWriter)(uint8_t *dest, const uint8_t *red, const uint8
                                   int count);
 Bumpmap_RowWriter Bumpmap_SelectRowWriter(int depth);
 
+// Writes the static planes into StaticImage; false when it cannot be locked, and then it is
+// painted when next restored or drawn.
+bool Bumpmap_PaintStaticImage();
 // Paints StaticImage if an earlier paint could not lock it.
 void Bumpmap_RepaintIfStale();
 
-// Planar copies for the frame's vector loops, per area pixel: the normal by component (made with
-// AreaNormals) and the surface colour by channel (made from AreaColIdx and ColourPalette when a
-// frame finds them out of date).
+// Planar copies for the vector loops, per area pixel: the normal by component (made with
+// AreaNormals) and the surface colour by channel (made with AreaColIdx, and made again by a frame
+// that finds ColourPalette changed since).
 extern int16_t *AreaNormX, *AreaNormY, *AreaNormZ;
 extern uint8_t *AreaPalRed, *AreaPalGreen, *AreaPalBlue;
 extern bool AreaColoursStale;
@@ -23,3 +26,21 @@ extern PALETTEENTRY AreaColoursPalette[256]; // the palette the colour planes we
 // Which loops draw: 0 the plain scalar ones, 1 eight pixels at a time, 2 (the default) sixteen
 // where the processor can. Tests compare every level with the others.
 extern int BumpmapVectorLevel;
+
+// One light's square after clipping: area coordinates of its first pixel, its size, first cell.
+struct LightSquare {
+    const TLightSpec *spec;
+    int ax, ay, w, h;
+    int cx, cy;
+};
+
+// Columns [a, b) of the area.
+struct Span {
+    int a, b;
+};
+
+#if defined(__SSE2__)
+// Lights the clipped squares of the frame in slot order and writes them to the back buffer (the
+// same frame as the plain reset, add and write passes); spans is room for count entries.
+void Bumpmap_DrawLightsVector(const LightSquare *list, int count, Span *spans, Bumpmap_RowWriter write, int bytes);
+#endif

@@ -27,7 +27,14 @@ static void WriteRow16(uint8_t *dest, const uint8_t *r, const uint8_t *g, const 
 
 static void WriteRow24(uint8_t *dest, const uint8_t *r, const uint8_t *g, const uint8_t *b, int count)
 {
-    for (int i = 0; i < count; i++) {
+    // One four-byte store a pixel, whose fourth byte the next pixel overwrites; the last pixel
+    // of the row is written byte by byte so that nothing past it is touched.
+    int i = 0;
+    for (; i + 1 < count; i++) {
+        uint32_t v = (uint32_t)b[i] | (uint32_t)g[i] << 8 | (uint32_t)r[i] << 16;
+        memcpy(dest + 3 * i, &v, 4);
+    }
+    for (; i < count; i++) {
         dest[3 * i] = b[i];
         dest[3 * i + 1] = g[i];
         dest[3 * i + 2] = r[i];
