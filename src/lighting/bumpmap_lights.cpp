@@ -14,7 +14,7 @@
 // Footprints beyond this radius would not fit the screen, let alone the lit area.
 enum { BUMPMAP_MAX_RADIUS = 2048 };
 
-// Light specs live until the program ends; held here so they stay reachable.
+// Precomputed lights live until the program ends; held here so they stay reachable.
 struct LightSpecStore {
     std::unique_ptr<TLightSpec> spec;
     std::unique_ptr<int16_t[]> directions;
@@ -123,7 +123,7 @@ TLightSpec *Bumpmap_CreateLightSpec(int z, int red, int green, int blue, int rad
 
 void Bumpmap_FreeLightSpec(TLightSpec *spec)
 {
-    // Slots may still point at it: specs are kept until the program ends.
+    // Slots may still point at it: precomputed lights are kept until the program ends.
 }
 
 static TLightSlot *Slot(int slot)

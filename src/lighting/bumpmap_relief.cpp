@@ -217,12 +217,12 @@ static void AddLightRow(const LightField &f, int y, int W, const ReliefRow &row,
             int dot = Ux * row.nx[x] + ySign * unitY[e] * row.ny[x] + unitZ[e] * row.nz[x];
             if (dot <= 0)
                 continue;
-            int spec = T[dot >> 16 > 4096 ? 4096 : dot >> 16];
+            int shine = T[dot >> 16 > 4096 ? 4096 : dot >> 16];
             int diffuse = dot >> 20 > 255 ? 255 : dot >> 20;
             int64_t att = uz * diffuse * uz / (uz * uz + ux * ux + uy * uy);
-            R[x] += (((red * att) >> 8) * row.pr[x] >> 8) + ((red * spec) >> 8);
-            G[x] += (((green * att) >> 8) * row.pg[x] >> 8) + ((green * spec) >> 8);
-            B[x] += (((blue * att) >> 8) * row.pb[x] >> 8) + ((blue * spec) >> 8);
+            R[x] += (((red * att) >> 8) * row.pr[x] >> 8) + ((red * shine) >> 8);
+            G[x] += (((green * att) >> 8) * row.pg[x] >> 8) + ((green * shine) >> 8);
+            B[x] += (((blue * att) >> 8) * row.pb[x] >> 8) + ((blue * shine) >> 8);
         }
     }
 }

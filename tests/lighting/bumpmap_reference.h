@@ -60,14 +60,14 @@ inline StaticResult RecalculateStatic(int W, int H)
                 int dot = Ux * Nx + Uy * Ny + Uz * Nz;
                 if (dot < 0)
                     dot = 0;
-                int spec = T[dot >> 16];
+                int shine = T[dot >> 16];
                 int diffuse = dot >> 20;
                 if (diffuse > 255)
                     diffuse = 255;
                 int att = (uz * diffuse * uz) / (uz * uz + ux * ux + uy * uy);
-                R = R + ((((l->Red * att) >> 8) * pr) >> 8) + ((l->Red * spec) >> 8);
-                G = G + ((((l->Green * att) >> 8) * pg) >> 8) + ((l->Green * spec) >> 8);
-                B = B + ((((l->Blue * att) >> 8) * pb) >> 8) + ((l->Blue * spec) >> 8);
+                R = R + ((((l->Red * att) >> 8) * pr) >> 8) + ((l->Red * shine) >> 8);
+                G = G + ((((l->Green * att) >> 8) * pg) >> 8) + ((l->Green * shine) >> 8);
+                B = B + ((((l->Blue * att) >> 8) * pb) >> 8) + ((l->Blue * shine) >> 8);
             }
             out.red[idx] = (uint8_t)(R > 255 ? 255 : R);
             out.green[idx] = (uint8_t)(G > 255 ? 255 : G);
@@ -106,7 +106,7 @@ inline std::vector<uint8_t> StaticImageBytes(const StaticResult &s, int W, int H
     return image;
 }
 
-// A light spec as the plain algorithm builds it.
+// A precomputed light as the plain algorithm builds it.
 struct Spec {
     int size = 0;
     std::vector<int16_t> directions;
