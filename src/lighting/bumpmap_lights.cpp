@@ -344,7 +344,7 @@ void Bumpmap_Draw()
     if (!write)
         return;
 #if defined(__SSE2__)
-    if (BumpmapVectorLevel >= 1) {
+    if (BumpmapVectorLoops) {
         Bumpmap_DrawLightsVector(list, count, spans, write, depth / 8);
         return;
     }

@@ -23,9 +23,9 @@ extern uint8_t *AreaPalRed, *AreaPalGreen, *AreaPalBlue;
 extern bool AreaColoursStale;
 extern PALETTEENTRY AreaColoursPalette[256]; // the palette the colour planes were made with
 
-// Which loops draw: 0 the plain scalar ones, 1 eight pixels at a time, 2 (the default) sixteen
-// where the processor can. Tests compare every level with the others.
-extern int BumpmapVectorLevel;
+// True (the default): the eight-lane loops where the processor has them; false: the plain ones.
+// Tests compare the two.
+extern bool BumpmapVectorLoops;
 
 // One light's square after clipping: area coordinates of its first pixel, its size, first cell.
 struct LightSquare {

@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-int BumpmapVectorLevel = 2;
+bool BumpmapVectorLoops = true;
 
 // The 16-bit value is the OR of one part per channel, so three tables give it exactly.
 static uint16_t Red16[256], Green16[256], Blue16[256];
@@ -118,7 +118,7 @@ static bool TablesMatch(int layout)
 Bumpmap_RowWriter Bumpmap_SelectRowWriter(int depth)
 {
 #if defined(__SSE2__)
-    bool vector = BumpmapVectorLevel >= 1;
+    bool vector = BumpmapVectorLoops;
 #endif
     if (depth == 24)
         return WriteRow24;

@@ -151,7 +151,7 @@ static void PrepareLightField(const TStaticLight *light, int W, int H, LightFiel
            !f.highlight[BUMPMAP_SPECULAR_SIZE + f.highlightStart] &&
            !f.highlight[2 * BUMPMAP_SPECULAR_SIZE + f.highlightStart])
         f.highlightStart++;
-    f.vector = BumpmapVectorLevel >= 1;
+    f.vector = BumpmapVectorLoops;
     for (int c = 0; c < 3; c++)
         f.vector = f.vector && colour[c] >= 0 && colour[c] <= 256;
     if (f.vector) {

@@ -1,4 +1,4 @@
-// The frame's light squares eight or sixteen pixels at a time, over the planar copies.
+// The frame's light squares eight pixels at a time, over the planar copies.
 #include "bumpmap_local.h"
 #include "dd.h"
 
@@ -6,10 +6,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#if defined(__GNUC__)
-#define BUMPMAP_WIDE 1
-#include <immintrin.h>
-#endif
 
 static inline uint8_t AddClamped(int a) { return (uint8_t)(a > 255 ? 255 : a); }
 
@@ -68,7 +64,9 @@ static void FullRow(const TLightSpec *S, size_t at, size_t cell, int w, const ui
     const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
     const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
     uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
-    const bool redo = br != wr && w >= 8; // a last group may overlap, as in the wide loop
+    // A row that starts from the static planes may end with a group overlapping the one before:
+    // its pixels come out the same again. A row lit in place ends the plain way instead.
+    const bool redo = br != wr && w >= 8;
     int i = 0;
     for (; i + 8 <= w || (redo && i < w); i += 8) {
         if (i + 8 > w)
@@ -120,7 +118,7 @@ static void FastRow(const TLightSpec *S, size_t at, size_t cell, int w, const ui
     const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
     const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
     uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
-    const bool redo = br != wr && w >= 8;
+    const bool redo = br != wr && w >= 8; // as in the full row
     int i = 0;
     for (; i + 8 <= w || (redo && i < w); i += 8) {
         if (i + 8 > w)
@@ -134,119 +132,6 @@ static void FastRow(const TLightSpec *S, size_t at, size_t cell, int w, const ui
         wg[i] = AddClamped(bg[i] + ((gm[i] * pg[i]) >> 8));
         wb[i] = AddClamped(bb[i] + ((bm[i] * pb[i]) >> 8));
     }
-}
-
-#if defined(BUMPMAP_WIDE)
-// Sixteen pixels at a time where the processor has 256-bit integer lanes; the unpacks and packs
-// work within each 128-bit half, so pixels come out in the order they went in.
-#define WIDE __attribute__((target("avx2")))
-
-WIDE static inline __m256i Load16(const uint8_t *p)
-{
-    return _mm256_cvtepu8_epi16(_mm_loadu_si128((const __m128i *)p));
-}
-
-WIDE static inline void Store16(uint8_t *p, __m256i v)
-{
-    _mm_storeu_si128((__m128i *)p, _mm_packus_epi16(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1)));
-}
-
-WIDE static inline __m256i LightChannel16(__m256i base, __m256i map, __m256i colour, __m256i diffuse,
-                                          __m256i highlight)
-{
-    __m256i t = _mm256_srli_epi16(_mm256_mullo_epi16(map, diffuse), 8);
-    t = _mm256_srli_epi16(_mm256_mullo_epi16(colour, t), 8);
-    return _mm256_add_epi16(_mm256_add_epi16(base, t), highlight);
-}
-
-WIDE static inline __m256i Highlight16(const uint8_t *table, const int16_t *k)
-{
-    return _mm256_setr_epi16(table[k[0]], table[k[1]], table[k[2]], table[k[3]], table[k[4]], table[k[5]],
-                             table[k[6]], table[k[7]], table[k[8]], table[k[9]], table[k[10]], table[k[11]],
-                             table[k[12]], table[k[13]], table[k[14]], table[k[15]]);
-}
-
-WIDE static void FullRowWide(const TLightSpec *S, size_t at, size_t cell, int w, const uint8_t *br,
-                             const uint8_t *bg, const uint8_t *bb)
-{
-    const __m256i zero = _mm256_setzero_si256(), max255 = _mm256_set1_epi16(255), top = _mm256_set1_epi16(4096);
-    const __m256i below = _mm256_set1_epi16((short)(S->SpecularStart - 1));
-    alignas(32) int16_t index[16];
-    const int16_t *nx = AreaNormX + at, *ny = AreaNormY + at, *nz = AreaNormZ + at;
-    const int16_t *dx = S->DirX + cell, *dy = S->DirY + cell, *dz = S->DirZ + cell;
-    const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
-    const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
-    uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
-    // A row that starts from the static planes may end with a group overlapping the one before:
-    // its pixels come out the same again. A row lit in place ends the plain way instead.
-    const bool redo = br != wr && w >= 16;
-    int i = 0;
-    for (; i + 16 <= w || (redo && i < w); i += 16) {
-        if (i + 16 > w)
-            i = w - 16;
-        __m256i Nx = _mm256_loadu_si256((const __m256i *)(nx + i)), Ny = _mm256_loadu_si256((const __m256i *)(ny + i));
-        __m256i Nz = _mm256_loadu_si256((const __m256i *)(nz + i));
-        __m256i Dx = _mm256_loadu_si256((const __m256i *)(dx + i)), Dy = _mm256_loadu_si256((const __m256i *)(dy + i));
-        __m256i Dz = _mm256_loadu_si256((const __m256i *)(dz + i));
-        __m256i lo = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(Nx, Ny), _mm256_unpacklo_epi16(Dx, Dy)),
-                                      _mm256_madd_epi16(_mm256_unpacklo_epi16(Nz, zero), _mm256_unpacklo_epi16(Dz, zero)));
-        __m256i hi = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(Nx, Ny), _mm256_unpackhi_epi16(Dx, Dy)),
-                                      _mm256_madd_epi16(_mm256_unpackhi_epi16(Nz, zero), _mm256_unpackhi_epi16(Dz, zero)));
-        lo = _mm256_max_epi32(lo, zero); // a negative dot product is 0
-        hi = _mm256_max_epi32(hi, zero);
-        __m256i diffuse =
-            _mm256_min_epi16(_mm256_packs_epi32(_mm256_srai_epi32(lo, 20), _mm256_srai_epi32(hi, 20)), max255);
-        __m256i s = _mm256_min_epi16(_mm256_packs_epi32(_mm256_srai_epi32(lo, 16), _mm256_srai_epi32(hi, 16)), top);
-        __m256i hr = zero, hg = zero, hb = zero;
-        if (_mm256_movemask_epi8(_mm256_cmpgt_epi16(s, below))) {
-            _mm256_store_si256((__m256i *)index, s);
-            hr = Highlight16(S->RedSpecular, index);
-            hg = Highlight16(S->GreenSpecular, index);
-            hb = Highlight16(S->BlueSpecular, index);
-        }
-        Store16(wr + i, LightChannel16(Load16(br + i), Load16(rm + i), Load16(pr + i), diffuse, hr));
-        Store16(wg + i, LightChannel16(Load16(bg + i), Load16(gm + i), Load16(pg + i), diffuse, hg));
-        Store16(wb + i, LightChannel16(Load16(bb + i), Load16(bm + i), Load16(pb + i), diffuse, hb));
-    }
-    if (i < w)
-        FullRow(S, at + i, cell + i, w - i, br + i, bg + i, bb + i);
-}
-
-WIDE static void FastRowWide(const TLightSpec *S, size_t at, size_t cell, int w, const uint8_t *br,
-                             const uint8_t *bg, const uint8_t *bb)
-{
-    const uint8_t *pr = AreaPalRed + at, *pg = AreaPalGreen + at, *pb = AreaPalBlue + at;
-    const uint8_t *rm = S->RedMap + cell, *gm = S->GreenMap + cell, *bm = S->BlueMap + cell;
-    uint8_t *wr = AreaRed + at, *wg = AreaGreen + at, *wb = AreaBlue + at;
-    const bool redo = br != wr && w >= 16; // as in the full row
-    int i = 0;
-    for (; i + 16 <= w || (redo && i < w); i += 16) {
-        if (i + 16 > w)
-            i = w - 16;
-        Store16(wr + i, _mm256_add_epi16(Load16(br + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(rm + i), Load16(pr + i)), 8)));
-        Store16(wg + i, _mm256_add_epi16(Load16(bg + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(gm + i), Load16(pg + i)), 8)));
-        Store16(wb + i, _mm256_add_epi16(Load16(bb + i), _mm256_srli_epi16(_mm256_mullo_epi16(Load16(bm + i), Load16(pb + i)), 8)));
-    }
-    if (i < w)
-        FastRow(S, at + i, cell + i, w - i, br + i, bg + i, bb + i);
-}
-#undef WIDE
-#endif
-
-typedef void (*LightRow)(const TLightSpec *, size_t, size_t, int, const uint8_t *, const uint8_t *, const uint8_t *);
-
-// The widest row loops the processor and BumpmapVectorLevel allow.
-static void ChooseRows(LightRow &full, LightRow &fast)
-{
-    full = FullRow;
-    fast = FastRow;
-#if defined(BUMPMAP_WIDE)
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide && BumpmapVectorLevel >= 2) {
-        full = FullRowWide;
-        fast = FastRowWide;
-    }
-#endif
 }
 
 // Area columns [from, to) of row ay that an earlier light of the list has lit, as a sorted
@@ -319,9 +204,7 @@ void Bumpmap_DrawLightsVector(const LightSquare *list, int count, Span *spans, B
     bool heldBefore = g_BackBuffer != nullptr;
     uint8_t *bits = DDLockBackSurface();
     int pitch = g_BackLpitch;
-    LightRow fullRow, fastRow;
-    ChooseRows(fullRow, fastRow);
-    LightRow lightRow = CurrentLighting == BUMPMAP_LIGHTING_FAST ? fastRow : fullRow;
+    bool fast = CurrentLighting == BUMPMAP_LIGHTING_FAST;
     for (int k = 0; k < count; k++) {
         const LightSquare &sq = list[k];
         for (int row = 0; row < sq.h; row++) {
@@ -352,7 +235,10 @@ void Bumpmap_DrawLightsVector(const LightSquare *list, int count, Span *spans, B
                 bg = AreaGreen + at;
                 bb = AreaBlue + at;
             }
-            lightRow(sq.spec, at, cell, sq.w, br, bg, bb);
+            if (fast)
+                FastRow(sq.spec, at, cell, sq.w, br, bg, bb);
+            else
+                FullRow(sq.spec, at, cell, sq.w, br, bg, bb);
             if (dest)
                 write(dest, AreaRed + at, AreaGreen + at, AreaBlue + at, sq.w);
         }

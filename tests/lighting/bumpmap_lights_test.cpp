@@ -110,9 +110,9 @@ protected:
         std::vector<uint8_t> before = SurfaceBytes(g_pDDSBack);
         ref::Frame want = ref::Draw(before, g_pDDSBack->pitch, GetParam(), SurfaceBytes(StaticImage),
                                     StaticImage->pitch);
-        for (int level = 2; level >= 0; level--) {
-            SCOPED_TRACE("loops of level " + std::to_string(level));
-            BumpmapVectorLevel = level;
+        for (bool vector : { true, false }) {
+            SCOPED_TRACE(vector ? "vector loops" : "plain loops");
+            BumpmapVectorLoops = vector;
             g_pDDSBack->pixels = before;
             stale();
             Bumpmap_Draw();
@@ -121,7 +121,7 @@ protected:
             EXPECT_EQ(std::vector<uint8_t>(AreaGreen, AreaGreen + n), want.green);
             EXPECT_EQ(std::vector<uint8_t>(AreaBlue, AreaBlue + n), want.blue);
         }
-        BumpmapVectorLevel = 2;
+        BumpmapVectorLoops = true;
     }
 };
 

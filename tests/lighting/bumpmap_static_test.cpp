@@ -72,9 +72,9 @@ TEST_P(StaticLighting, MatchesThePlainAlgorithm)
     Bumpmap_AddStaticLight(-60, 300, 90, 90, 256, 30);
     ref::StaticResult want = ref::RecalculateStatic(AreaWidth, AreaHeight);
     size_t n = (size_t)AreaWidth * AreaHeight;
-    for (int level : { 0, 2 }) {
-        SCOPED_TRACE("loops of level " + std::to_string(level));
-        BumpmapVectorLevel = level;
+    for (bool vector : { true, false }) {
+        SCOPED_TRACE(vector ? "vector loops" : "plain loops");
+        BumpmapVectorLoops = vector;
         memset(AreaStaticRed, 0, n);
         Bumpmap_RecalculateStatic();
         EXPECT_EQ(std::vector<int16_t>(AreaNormals, AreaNormals + 3 * n), want.normals);
@@ -85,7 +85,7 @@ TEST_P(StaticLighting, MatchesThePlainAlgorithm)
         EXPECT_EQ(SurfaceBytes(StaticImage), ref::StaticImageBytes(want, AreaWidth, AreaHeight, StaticImage->pitch,
                                                                    GetParam()));
     }
-    BumpmapVectorLevel = 2;
+    BumpmapVectorLoops = true;
     // The game's own height scale is one case; a steeper relief is another.
     Bumpmap_Init(0, 0, 120, 90, 4, 0.5f);
     Bumpmap_RecalculateStatic();
