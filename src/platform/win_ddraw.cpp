@@ -310,8 +310,8 @@ HRESULT IDirectDrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface *src, R
         if (bpp == 4) {
             // The fourth byte is not part of the colour.
             DWORD key24 = src->key & 0xFFFFFF;
-            const uint32_t *s32 = (const uint32_t *)s;
-            uint32_t *d32 = (uint32_t *)d;
+            const uint32_t *__restrict s32 = (const uint32_t *)s;
+            uint32_t *__restrict d32 = (uint32_t *)d;
             for (LONG i = 0; i < w; i++) {
                 // Branch-free so that the loop vectorises.
                 uint32_t keep = (uint32_t)0 - (uint32_t)((s32[i] & 0xFFFFFF) != key24);
