@@ -143,8 +143,9 @@ void AG_TitleMap()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.05f, 0.08f, 0.16f}, {0.1f, 0.35f, 0.4f}, {0.5f, 0.35f, 0.1f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.25f, 0.35f, 0.6f}, {0.4f, 1.0f, 0.9f}, {1.0f, 0.95f, 0.7f}, {0.65f, 0.7f, 0.8f}}};
+    // A light plate: the swinging coloured lights can only show on a surface that reflects them.
+    AG_Theme th = {{{0.22f, 0.26f, 0.34f}, {0.1f, 0.35f, 0.4f}, {0.55f, 0.42f, 0.16f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.6f, 0.66f, 0.8f}, {0.5f, 1.0f, 0.95f}, {1.0f, 0.95f, 0.75f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_title", m, th);
 }
 
