@@ -40,6 +40,8 @@ int LightingRequest = BUMPMAP_LIGHTING_FULL;
 
 enum { KX_SPLASH_TIME = 5000, KX_MIN_FRAME = 10 };
 
+static bool InitialisationFailed = false;
+
 void KX_ReadCommandLine(const char *line)
 {
     ScreenDepthRequest = 32;
@@ -158,6 +160,7 @@ static void KX_SplashOrGame()
                 SplashHandle = nullptr;
             }
             if (!KX_Initialise()) {
+                InitialisationFailed = true;
                 DDErrorLog("Error detected during initialisation.");
                 DDErrorLog("Quitting Kordax");
                 GameState = KX_STATE_QUIT;
@@ -259,20 +262,21 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *commandLine, int showCommand)
 {
     DDOpenErrorLog();
     KX_ReadCommandLine(commandLine);
+    // Start-up failures end the run with 1: a shell or a launcher must not read them as success.
     if (!KX_CreateMainWindow(instance, showCommand))
-        return 0;
+        return 1;
     if (!DDInit(main_window_handle)) {
         DDErrorLog("Failed to initialise DirectDraw");
         MessageBoxA(main_window_handle, "Failed to initialise DirectDraw", "Error", MB_OK);
         DDClose();
-        return 0;
+        return 1;
     }
     DDErrorLog("Initialised DirectDraw");
     if (!DDCreateSurfaces(640, 480, ScreenDepthRequest)) {
         DDErrorLog("Failed to create surfaces");
         DDClose();
         MessageBoxA(main_window_handle, "Failed to create surfaces", "Error", MB_OK);
-        return 0;
+        return 1;
     }
     DDErrorLog("Direct Draw surfaces created");
     DDInput_Initialise(instance, main_window_handle);
@@ -297,6 +301,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *commandLine, int showCommand)
     ShowCursor(TRUE);
     DDInput_Close();
     DDClose();
+    if (InitialisationFailed)
+        return 1;
     // Leaving by the quit state is a normal end: report success, not the last key's code.
     return msg.message == WM_QUIT ? (int)msg.wParam : 0;
 }

@@ -99,3 +99,18 @@ TEST(Program, TimedemoReportsFramesAtExit)
     EXPECT_NE(r.out.find("timedemo: "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("frames per second"), std::string::npos);
 }
+
+TEST(Program, MissingArtworkEndsTheRunWithAFailure)
+{
+    KxTempDir dir;
+    // No gfx folder at all: the splash is skipped, then the game's bitmaps cannot load.
+    KxWriteFile("script.txt", "20000 quit\n");
+    std::string cmd = std::string("'") + KORDAX_RUN_DIR + "/kordax' --headless --script script.txt > out.txt 2>&1";
+    int status = system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string log = KxReadFile("dderrors.log");
+    EXPECT_NE(log.find("ErrorLog: Error detected during initialisation.\nErrorLog: Quitting Kordax\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("ErrorLog: Error: Failed to load splash screen\n"), std::string::npos);
+}
