@@ -1,7 +1,7 @@
 // Benchmark: drawing a whole-screen bitmap onto the back buffer, beside a memcpy of the same bytes.
-#include "dd.h"
 #include "dd_bitmap.h"
-#include "dd_log.h"
+#include "kx_bench.h"
+#include "kx_bmp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,21 +17,7 @@ namespace {
 // A 640x480 24-bit picture written to a temporary file and loaded as a bitmap.
 DDBitmap *LoadScreenBitmap(std::string &path)
 {
-    const int w = 640, h = 480, row = w * 3;
-    std::vector<unsigned char> file(54 + (size_t)row * h, 0);
-    auto put32 = [&](size_t at, unsigned v) {
-        for (int i = 0; i < 4; i++)
-            file[at + i] = (unsigned char)(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (unsigned)file.size());
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, w);
-    put32(22, h);
-    file[26] = 1;
-    file[28] = 24;
+    std::vector<unsigned char> file = KxBmpFile(640, 480);
     for (size_t i = 54; i < file.size(); i++)
         file[i] = (unsigned char)(i * 13 >> 3);
     char name[] = "/tmp/kx_bench_bitmap_XXXXXX";
@@ -44,28 +30,10 @@ DDBitmap *LoadScreenBitmap(std::string &path)
     return ok ? DDBITMAP_Load(name) : nullptr;
 }
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// The time of one memcpy of a 640x480 frame at 32 bpp, the best of many.
-double MemcpyTime()
-{
-    std::vector<unsigned char> a(640 * 480 * 4, 1), b(640 * 480 * 4, 2);
-    double best = 1e9;
-    for (int i = 0; i < 200; i++) {
-        auto t0 = std::chrono::steady_clock::now();
-        memcpy(b.data(), a.data(), a.size());
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-        best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
-    }
-    return best;
-}
-
 // state.range(0): 0 a plain copy, 1 a copy keyed on a transparent colour.
 void BM_BitmapDraw640x480x32(benchmark::State &state)
 {
-    if (!ErrorLog)
-        ErrorLog = fopen("/dev/null", "w");
+    BenchQuietLog();
     if (!DDInit((HWND)1) || !DDCreateSurfaces(640, 480, 32)) {
         state.SkipWithError("no display");
         return;
@@ -79,13 +47,13 @@ void BM_BitmapDraw640x480x32(benchmark::State &state)
     }
     if (state.range(0))
         DDBitmap_SetTransparent(bitmap, 0x00FF00FF);
-    double yardstick = MemcpyTime();
+    double yardstick = BenchMemcpyTime(640 * 480 * 4);
     double best = 1e9;
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
         DDBitmap_Draw(g_pDDSBack, bitmap, 0, 0);
         benchmark::ClobberMemory();
-        best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
+        best = std::min(best, BenchSeconds(std::chrono::steady_clock::now() - t0));
     }
     state.counters["ratio_to_memcpy"] = best / yardstick;
     state.SetBytesProcessed((int64_t)state.iterations() * 640 * 480 * 4);

@@ -1,6 +1,7 @@
 // Benchmarks of the lit background, each timed against a memcpy of the same bytes.
 #include "../tests/lighting/bumpmap_reference.h"
 #include "dd.h"
+#include "kx_bmp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,7 @@
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -22,43 +24,19 @@ double CpuSeconds()
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
 }
 
-void Put(std::vector<uint8_t> &f, unsigned v, int bytes)
-{
-    for (int i = 0; i < bytes; i++)
-        f.push_back((uint8_t)(v >> (8 * i)));
-}
-
 // An 8-bit BMP of w x h indices (rows top first) with a palette.
 bool WriteMap(const std::string &path, int w, int h, const std::vector<uint8_t> &px, const PALETTEENTRY *pal)
 {
-    int rowBytes = (w + 3) & ~3;
-    std::vector<uint8_t> f = { 'B', 'M' };
-    unsigned offset = 14 + 40 + 1024;
-    Put(f, offset + rowBytes * h, 4);
-    Put(f, 0, 4);
-    Put(f, offset, 4);
-    Put(f, 40, 4);
-    Put(f, w, 4);
-    Put(f, h, 4);
-    Put(f, 1, 2);
-    Put(f, 8, 2);
-    for (int i = 0; i < 6; i++)
-        Put(f, 0, 4);
+    std::vector<uint8_t> f = KxBmpFile(w, h, 8, 256);
     for (int i = 0; i < 256; i++) {
-        f.push_back(pal[i].peBlue);
-        f.push_back(pal[i].peGreen);
-        f.push_back(pal[i].peRed);
-        f.push_back(0);
+        f[54 + 4 * i] = pal[i].peBlue;
+        f[55 + 4 * i] = pal[i].peGreen;
+        f[56 + 4 * i] = pal[i].peRed;
     }
-    for (int y = h - 1; y >= 0; y--) {
-        f.insert(f.end(), px.begin() + (size_t)y * w, px.begin() + (size_t)(y + 1) * w);
-        f.resize(f.size() + (rowBytes - w), 0);
-    }
-    FILE *out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    bool ok = fwrite(f.data(), 1, f.size(), out) == f.size();
-    return fclose(out) == 0 && ok;
+    size_t rowBytes = KxBmpRowBytes(w, 8);
+    for (int y = 0; y < h; y++)
+        memcpy(&f[KxBmpOffset(256) + (size_t)(h - 1 - y) * rowBytes], &px[(size_t)y * w], (size_t)w);
+    return KxSaveBytes(path, f);
 }
 
 // The game's set-up: a 440 x 440 area, a 220 x 220 relief, the grey static light, the four lights.

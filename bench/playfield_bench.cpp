@@ -1,8 +1,8 @@
 // Benchmark: the per-frame runways, portals and status panel, beside a memcpy of the bytes they cover.
-#include "dd.h"
 #include "dd_bitmap.h"
-#include "dd_log.h"
+#include "kx_bench.h"
 #include "kx_bitmap.h"
+#include "kx_bmp.h"
 #include "kx_panel_game.h"
 #include "kx_world.h"
 
@@ -10,11 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -22,21 +18,8 @@ namespace {
 // A 24-bit picture; keyed pictures get a quarter of magenta or black, as the artwork has.
 bool WritePicture(const std::string &path, int w, int h, unsigned key)
 {
-    int row = (w * 3 + 3) & ~3;
-    std::vector<unsigned char> file(54 + (size_t)row * h, 0);
-    auto put32 = [&](size_t at, unsigned v) {
-        for (int i = 0; i < 4; i++)
-            file[at + i] = (unsigned char)(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (unsigned)file.size());
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, w);
-    put32(22, h);
-    file[26] = 1;
-    file[28] = 24;
+    std::vector<unsigned char> file = KxBmpFile(w, h);
+    size_t row = KxBmpRowBytes(w, 24);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
             unsigned char *p = &file[54 + (size_t)y * row + x * 3];
@@ -46,14 +29,8 @@ bool WritePicture(const std::string &path, int w, int h, unsigned key)
             p[1] = (unsigned char)(c >> 8);
             p[2] = (unsigned char)(c >> 16);
         }
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-    return fclose(f) == 0 && ok;
+    return KxSaveBytes(path, file);
 }
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 struct Picture {
     const char *name;
@@ -76,44 +53,24 @@ const size_t FrameBytes =
     (size_t)(440 * 40 + 40 * 440 + 85 * 85 + 30 * 30 + 4 * 10 * 57 + 160 * 480 + 15 * 16 * 16 + 130 * 18 +
              12 * 12 * 16) * 4;
 
-double MemcpyTime()
-{
-    std::vector<unsigned char> a(FrameBytes, 1), b(FrameBytes, 2);
-    double best = 1e9;
-    for (int i = 0; i < 200; i++) {
-        auto t0 = std::chrono::steady_clock::now();
-        memcpy(b.data(), a.data(), a.size());
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-        best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
-    }
-    return best;
-}
-
 void BM_PlayfieldArtAndPanel32(benchmark::State &state)
 {
-    if (!ErrorLog)
-        ErrorLog = fopen("/dev/null", "w");
-    char dir[] = "/tmp/kx_bench_playfield_XXXXXX";
-    if (!mkdtemp(dir)) {
+    BenchArtDir art("kx_bench_playfield");
+    if (!art.made) {
         state.SkipWithError("no scratch folder");
         return;
     }
-    std::string gfx = std::string(dir) + "/gfx";
-    mkdir(gfx.c_str(), 0755);
     bool ok = true;
     for (const Picture &p : Pictures)
-        ok = ok && WritePicture(gfx + "/" + p.name, p.w, p.h, p.key);
-    FILE *metrics = fopen((gfx + "/kx_font1.txt").c_str(), "w");
+        ok = ok && WritePicture(art.Gfx(p.name), p.w, p.h, p.key);
+    FILE *metrics = fopen(art.Gfx("kx_font1.txt").c_str(), "w");
     if (metrics) {
         fputs("[FONT]\n[FIXED]\n1\n[FIRST_CHAR]\n32\n[LAST_CHAR]\n57\n[SIZE]\n(12, 16)\n[MATRIX]\n(26, 1)\n"
               "[ROWS]\n[FONT_END]\n", metrics);
         fclose(metrics);
     }
-    char *old = getcwd(nullptr, 0);
-    if (!ok || chdir(dir) != 0 || !DDInit((HWND)1) || !DDCreateSurfaces(640, 480, 32)) {
+    if (!ok || !art.Open()) {
         state.SkipWithError("no display or artwork");
-        free(old);
         return;
     }
     KX_BITMAP_Initialise();
@@ -123,7 +80,7 @@ void BM_PlayfieldArtAndPanel32(benchmark::State &state)
     Threshold = LevelData[0].Threshold;
     ScoreP1 = 123456;
     ScoreP2 = 654321;
-    double yardstick = MemcpyTime();
+    double yardstick = BenchMemcpyTime(FrameBytes);
     double best = 1e9;
     int time = 0;
     for (auto _ : state) {
@@ -133,18 +90,12 @@ void BM_PlayfieldArtAndPanel32(benchmark::State &state)
         KX_DrawRunways2();
         KX_PANEL_GAME_Draw();
         benchmark::ClobberMemory();
-        best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
+        best = std::min(best, BenchSeconds(std::chrono::steady_clock::now() - t0));
     }
     state.counters["ratio_to_memcpy"] = best / yardstick;
     state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)FrameBytes);
     KX_BITMAP_Cleanup();
     DDClose();
-    if (old && chdir(old) != 0)
-        perror("chdir");
-    free(old);
-    std::string command = std::string("rm -rf '") + dir + "'";
-    if (system(command.c_str()) != 0)
-        perror("rm");
 }
 BENCHMARK(BM_PlayfieldArtAndPanel32)->Unit(benchmark::kMicrosecond);
 

@@ -3,6 +3,7 @@
 #include "dd.h"
 #include "dd_log.h"
 #include "dd_sprites.h"
+#include "kx_bmp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,21 +28,8 @@ public:
 // A 24-bit BMP checkerboard: magenta on one parity, solid on the other.
 bool WriteChecker(const std::string &path, int parity)
 {
-    int rowBytes = (SIDE * 3 + 3) & ~3;
-    std::vector<unsigned char> file(54 + (size_t)rowBytes * SIDE, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; i++)
-            file[at + i] = (unsigned char)(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (uint32_t)file.size());
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, SIDE);
-    put32(22, SIDE);
-    file[26] = 1;
-    file[28] = 24;
+    std::vector<unsigned char> file = KxBmpFile(SIDE, SIDE);
+    size_t rowBytes = KxBmpRowBytes(SIDE, 24);
     for (int y = 0; y < SIDE; y++)
         for (int x = 0; x < SIDE; x++) {
             unsigned char *p = &file[54 + (size_t)y * rowBytes + (size_t)x * 3];
@@ -50,11 +38,7 @@ bool WriteChecker(const std::string &path, int parity)
             p[1] = key ? 0 : 90;   // green
             p[2] = key ? 255 : 30; // red
         }
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-    return fclose(f) == 0 && ok;
+    return KxSaveBytes(path, file);
 }
 
 DDSPRITE_FrameDataType *CheckerRecord(const std::string &image)

@@ -5,6 +5,7 @@
 #include "dd_bitmap.h"
 #include "dd_draw.h"
 #include "dd_log.h"
+#include "kx_bmp.h"
 #include "script/log_capture.h"
 
 #include <gtest/gtest.h>
@@ -20,22 +21,10 @@
 // A 24-bit bottom-up BMP of the given size; colour(x, y) gives 0x00BBGGRR.
 inline bool WriteBMP24(const std::string &path, int w, int h, const std::function<COLORREF(int, int)> &colour)
 {
-    int rowBytes = (w * 3 + 3) & ~3;
-    std::vector<BYTE> file(54 + (size_t)rowBytes * h, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; i++)
-            file[at + i] = (BYTE)(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (uint32_t)file.size());
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, (uint32_t)w);
-    put32(22, (uint32_t)h);
-    file[26] = 1;
-    file[28] = 24;
-    put32(34, (uint32_t)((size_t)rowBytes * h));
+    size_t rowBytes = KxBmpRowBytes(w, 24);
+    std::vector<BYTE> file = KxBmpFile(w, h);
+    for (int i = 0; i < 4; i++) // the image size, which the other writers leave zero
+        file[34 + i] = (BYTE)((rowBytes * h) >> (8 * i));
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
             COLORREF c = colour(x, y);
@@ -44,11 +33,7 @@ inline bool WriteBMP24(const std::string &path, int w, int h, const std::functio
             p[1] = GetGValue(c);
             p[2] = GetRValue(c);
         }
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-    return fclose(f) == 0 && ok;
+    return KxSaveBytes(path, file);
 }
 
 inline void WriteText(const std::string &path, const std::string &text)

@@ -5,6 +5,7 @@
 #include "dd_draw.h"
 #include "dd_log.h"
 #include "dd_sprites.h"
+#include "kx_bmp.h"
 #include "kx_test.h"
 #include "script/log_capture.h"
 
@@ -20,22 +21,9 @@
 inline bool WriteBMP(const std::string &path, int w, int h, int bits, const std::function<DWORD(int, int)> &value)
 {
     int colours = bits <= 8 ? 1 << bits : 0;
-    int rowBytes = ((w * bits + 31) / 32) * 4;
-    size_t offset = 54 + (size_t)colours * 4;
-    std::vector<BYTE> file(offset + (size_t)rowBytes * h, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; i++)
-            file[at + i] = (BYTE)(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (uint32_t)file.size());
-    put32(10, (uint32_t)offset);
-    put32(14, 40);
-    put32(18, (uint32_t)w);
-    put32(22, (uint32_t)h);
-    file[26] = 1;
-    file[28] = (BYTE)bits;
+    size_t rowBytes = KxBmpRowBytes(w, bits);
+    size_t offset = KxBmpOffset(colours);
+    std::vector<BYTE> file = KxBmpFile(w, h, bits, colours);
     for (int i = 0; i < colours; i++) {
         BYTE grey = (BYTE)(colours > 1 ? i * 255 / (colours - 1) : 0);
         file[54 + 4 * i] = file[55 + 4 * i] = file[56 + 4 * i] = grey;
@@ -55,11 +43,7 @@ inline bool WriteBMP(const std::string &path, int w, int h, int bits, const std:
             }
         }
     }
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(file.data(), 1, file.size(), f) == file.size();
-    return fclose(f) == 0 && ok;
+    return KxSaveBytes(path, file);
 }
 
 inline char *KxCopyString(const std::string &s)
