@@ -1,4 +1,5 @@
 // Fuzz target: the configuration reader over any file contents; every key read must be a valid code.
+#include "fuzz_scratch.h"
 #include "kx_config.h"
 #include "dd_input.h"
 
@@ -6,37 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
-
-static char ScratchDir[] = "/tmp/kx_fuzz_config_XXXXXX";
-
-static void RemoveScratchDir()
-{
-    unlink("kordax.ini");
-    rmdir(ScratchDir);
-}
-
-// All runs share one scratch directory, so the file the reader opens is the input.
-static bool EnterScratchDir()
-{
-    static bool entered = false;
-    if (!entered) {
-        entered = mkdtemp(ScratchDir) && chdir(ScratchDir) == 0;
-        if (entered)
-            atexit(RemoveScratchDir);
-    }
-    return entered;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (!EnterScratchDir())
+    if (!FuzzEnterScratchDir("kx_fuzz_config", { "kordax.ini" }))
         return 0;
-    FILE *f = fopen("kordax.ini", "wb");
-    if (!f)
+    if (!KxSaveBytes("kordax.ini", data, size))
         return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
     memcpy(P1InputKeys, DefaultP1InputKeys, sizeof P1InputKeys);
     memcpy(P2InputKeys, DefaultP2InputKeys, sizeof P2InputKeys);
     ReadIniFile();

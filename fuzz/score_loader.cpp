@@ -1,4 +1,5 @@
 // Fuzz target: the high-score loader over any file contents, then ranking and drawing names from it.
+#include "fuzz_scratch.h"
 #include "kx_scores.h"
 #include "kx_world.h"
 
@@ -6,38 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
-
-static char ScratchDir[] = "/tmp/kx_fuzz_scores_XXXXXX";
-
-static void RemoveScratchDir()
-{
-    unlink("kx_scores.dat");
-    unlink("kx_scores.dat.tmp");
-    rmdir(ScratchDir);
-}
-
-// All runs share one scratch directory, so the file the loader opens is the input.
-static bool EnterScratchDir()
-{
-    static bool entered = false;
-    if (!entered) {
-        entered = mkdtemp(ScratchDir) && chdir(ScratchDir) == 0;
-        if (entered)
-            atexit(RemoveScratchDir);
-    }
-    return entered;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (!EnterScratchDir())
+    if (!FuzzEnterScratchDir("kx_fuzz_scores", { "kx_scores.dat", "kx_scores.dat.tmp" }))
         return 0;
-    FILE *f = fopen("kx_scores.dat", "wb");
-    if (!f)
+    if (!KxSaveBytes("kx_scores.dat", data, size))
         return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
     memset(KX_Scores, 0xAB, sizeof KX_Scores);
     KX_ScoresLoaded = false;
     KX_PANEL_SCORES_Initialise();

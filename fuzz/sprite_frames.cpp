@@ -1,5 +1,6 @@
 // Fuzz target: the sprite frame definition reader, given the input as a file.
 #include "dd_sprite_file.h"
+#include "kx_bmp.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -10,11 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const std::string path = "/tmp/kx_fuzz_sprite_frames_" + std::to_string(getpid()) + ".txt";
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
+    if (!KxSaveBytes(path, data, size))
         return 0;
-    fwrite(data, 1, size, f);
-    fclose(f);
     DDSPRITE_FrameDataType *d = DDSPRITE_ReadFrameData(path.c_str());
     if (d) {
         // What the reader accepts, the sprite definition relies on.
