@@ -1,13 +1,7 @@
 // Shared by the playfield and transition tests: a display, a scratch folder with artwork, pixels.
 #pragma once
 
-#include "kx_test.h"
-#include "bitmaps/bitmap_fixture.h"
-#include "kx_bitmap.h"
-
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
+#include "kx_game_fixture.h"
 
 // Every test picture is coded: blue tells which picture (and for strips, which cell) a pixel
 // came from, red and green the pixel's place within its cell.
@@ -19,7 +13,6 @@ enum {
     TAG_LVLNUM = 100, TAG_READY = 120, TAG_FONT = 200
 };
 
-inline std::string Gfx(const char *name) { return std::string("gfx/") + name; }
 inline void Coded(const char *name, int w, int h, int tag)
 {
     ASSERT_TRUE(WriteBMP24(Gfx(name), w, h, [tag](int x, int y) { return RGB(x % 250 + 1, y + 1, tag); }));
@@ -71,34 +64,6 @@ inline void WriteArtwork()
     Coded("threshold_bar.bmp", 200, 18, TAG_BAR);
 }
 
-// The back buffer as 0x00RRGGBB values.
-struct Back {
-    SurfacePixels p;
-    DWORD At(int x, int y) const { return p.Value(x, y) & 0xFFFFFF; }
-    int Tag(int x, int y) const { return (int)(At(x, y) & 0xFF); }
-    int Red(int x, int y) const { return (int)(At(x, y) >> 16 & 0xFF); }
-    int Green(int x, int y) const { return (int)(At(x, y) >> 8 & 0xFF); }
-};
-inline Back ReadBack() { return Back{ ReadSurface(g_pDDSBack) }; }
 inline void ClearBack() { DDFillSurface(g_pDDSBack, 0); }
 
-// A 32 bpp display, a scratch folder as the working directory, a log capture.
-class FlowTest : public ::testing::Test {
-protected:
-    KxTempDir tmp;
-    LogCapture log;
-
-    void SetUp() override
-    {
-        mkdir("gfx", 0755);
-        DDBitmap_SetClip(0, 0, 640, 480);
-        ASSERT_TRUE(DDInit((HWND)1));
-        ASSERT_TRUE(DDCreateSurfaces(640, 480, 32));
-    }
-    void TearDown() override
-    {
-        KX_BITMAP_Cleanup();
-        DDBitmap_ReleaseAll();
-        DDClose();
-    }
-};
+using FlowTest = GameScreenTest;

@@ -1,11 +1,9 @@
 // Shared by the title tests: a display, a scratch folder of coded artwork, and the menu reset.
 #pragma once
 
-#include "kx_test.h"
-#include "bitmaps/bitmap_fixture.h"
+#include "kx_game_fixture.h"
 #include "bumpmap.h"
 #include "dd_input.h"
-#include "kx_bitmap.h"
 #include "kx_game.h"
 #include "kx_menu.h"
 #include "kx_sound.h"
@@ -16,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sys/stat.h>
 
 // Blue tells which picture a pixel came from; red and green where in it (see each picture).
 enum {
@@ -35,26 +32,20 @@ enum {
 
 enum { CLEAR_COLOUR = 0x000001 }; // a blue no picture uses
 
-class TitleTest : public ::testing::Test {
+class TitleTest : public GameScreenTest {
 protected:
-    KxTempDir tmp;
-    LogCapture log;
-
     void SetUp() override
     {
-        mkdir("gfx", 0755);
-        DDBitmap_SetClip(0, 0, 640, 480);
-        ASSERT_TRUE(DDInit((HWND)1));
-        ASSERT_TRUE(DDCreateSurfaces(640, 480, 32));
+        GameScreenTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ResetMenu();
     }
     void TearDown() override
     {
         KX_MENU_ReleaseCredits();
         KX_MENU_ReleaseInput();
-        KX_BITMAP_Cleanup();
-        DDBitmap_ReleaseAll();
-        DDClose();
+        GameScreenTest::TearDown();
         NumJoysticks = 0;
         ResetMenu();
     }
@@ -74,8 +65,6 @@ protected:
         SoundFxVol = 100;
         MusicVol = 80;
     }
-
-    static std::string Gfx(const char *name) { return std::string("gfx/") + name; }
 
     // A fixed-width font of the characters 32 to 126, 8 by 10, in one row.
     static void Font(const char *bmp, const char *txt)
@@ -124,17 +113,9 @@ protected:
     }
 
 public:
-    // The back buffer as 0x00RRGGBB values.
-    struct Back {
-        SurfacePixels p;
-        DWORD At(int x, int y) const { return p.Value(x, y) & 0xFFFFFF; }
-        int Tag(int x, int y) const { return (int)(At(x, y) & 0xFF); }
-        int Red(int x, int y) const { return (int)(At(x, y) >> 16 & 0xFF); }
-        int Green(int x, int y) const { return (int)(At(x, y) >> 8 & 0xFF); }
-    };
+    using Back = ::Back;
 
 protected:
-    static Back ReadBack() { return Back{ ReadSurface(g_pDDSBack) }; }
     static void ClearBack() { DDFillSurface(g_pDDSBack, CLEAR_COLOUR); }
 
     static void Keys(std::initializer_list<int> keys)
