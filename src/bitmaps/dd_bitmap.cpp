@@ -25,15 +25,8 @@ static IDirectDrawSurface *CreateOffscreen(int width, int height)
 {
     if (!g_pDD || width <= 0 || height <= 0)
         return nullptr;
-    DDSURFACEDESC ddsd;
-    memset(&ddsd, 0, sizeof ddsd);
-    ddsd.dwSize = sizeof ddsd;
-    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    ddsd.dwWidth = (DWORD)width;
-    ddsd.dwHeight = (DWORD)height;
     IDirectDrawSurface *surface = nullptr;
-    if (DDFailCheck(g_pDD->CreateSurface(&ddsd, &surface, nullptr), "DDBITMAP_Load: CreateSurface"))
+    if (DDFailCheck(DDCreatePlainSurface(width, height, DDSCAPS_OFFSCREENPLAIN, &surface), "DDBITMAP_Load: CreateSurface"))
         return nullptr;
     return surface;
 }

@@ -216,3 +216,18 @@ bool SetPaletteEntry(int index, PALETTEENTRY *entry)
     palette[index] = *entry;
     return true;
 }
+
+HRESULT DDCreatePlainSurface(int width, int height, DWORD caps, IDirectDrawSurface **out)
+{
+    *out = nullptr;
+    if (!g_pDD)
+        return DDERR_INVALIDOBJECT;
+    DDSURFACEDESC ddsd;
+    memset(&ddsd, 0, sizeof ddsd);
+    ddsd.dwSize = sizeof ddsd;
+    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    ddsd.ddsCaps.dwCaps = caps;
+    ddsd.dwWidth = (DWORD)width;
+    ddsd.dwHeight = (DWORD)height;
+    return g_pDD->CreateSurface(&ddsd, out, nullptr);
+}

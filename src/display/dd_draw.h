@@ -13,6 +13,8 @@ bool DDFillRect(IDirectDrawSurface *surface, int colour, int left, int top, int 
 void DDhline(int x1, int x2, int y, int colour, unsigned char *buffer, int lpitch);
 bool DrawTextGDI(const char *text, int x, int y, int colour, IDirectDrawSurface *surface);
 bool DrawTextGDI(const char *text, int x, int y, PALETTEENTRY colour, IDirectDrawSurface *surface);
+// An off-screen surface of the given size and capabilities; *out is null unless it succeeds.
+HRESULT DDCreatePlainSurface(int width, int height, DWORD caps, IDirectDrawSurface **out);
 HRESULT DDCopyBitmap(IDirectDrawSurface *surface, HBITMAP bitmap, int x, int y, int dx, int dy);
 void DDLoadPalette(const char *filename, PALETTEENTRY *entries, int *count);
 bool SetPaletteEntry(int index, PALETTEENTRY *entry);

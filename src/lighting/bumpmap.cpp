@@ -178,14 +178,8 @@ void Bumpmap_Init(int left, int top, int right, int bottom, int maxLights, float
         DDErrorLog("Bumpmap_Init: no display to create the static image on");
         return;
     }
-    DDSURFACEDESC ddsd;
-    memset(&ddsd, 0, sizeof ddsd);
-    ddsd.dwSize = sizeof ddsd;
-    ddsd.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    ddsd.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    ddsd.dwWidth = (DWORD)AreaWidth;
-    ddsd.dwHeight = (DWORD)AreaHeight;
-    if (DDFailCheck(g_pDD->CreateSurface(&ddsd, &StaticImage, nullptr), "Bumpmap_Init: CreateSurface"))
+    if (DDFailCheck(DDCreatePlainSurface(AreaWidth, AreaHeight, DDSCAPS_OFFSCREENPLAIN, &StaticImage),
+                    "Bumpmap_Init: CreateSurface"))
         StaticImage = nullptr;
 }
 

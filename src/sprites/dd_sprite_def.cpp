@@ -129,27 +129,12 @@ static bool FrameDataUsable(const DDSPRITE_FrameDataType *fd)
     return true;
 }
 
-static HRESULT CreatePlainSurface(int width, int height, DWORD caps, IDirectDrawSurface **out)
-{
-    *out = nullptr;
-    if (!g_pDD)
-        return DDERR_INVALIDOBJECT;
-    DDSURFACEDESC ddsd;
-    memset(&ddsd, 0, sizeof ddsd);
-    ddsd.dwSize = sizeof ddsd;
-    ddsd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    ddsd.ddsCaps.dwCaps = caps;
-    ddsd.dwWidth = (DWORD)width;
-    ddsd.dwHeight = (DWORD)height;
-    return g_pDD->CreateSurface(&ddsd, out, nullptr);
-}
-
 bool TSpriteDef::CreateSurface()
 {
-    if (!DDFailCheck(CreatePlainSurface(Width, Height, DDSCAPS_OFFSCREENPLAIN, &Surface), "SpriteDef: CreateSurface"))
+    if (!DDFailCheck(DDCreatePlainSurface(Width, Height, DDSCAPS_OFFSCREENPLAIN, &Surface), "SpriteDef: CreateSurface"))
         return true;
     DDErrorLog("Retrying in system memory");
-    return !DDFailCheck(CreatePlainSurface(Width, Height, DDSCAPS_SYSTEMMEMORY, &Surface),
+    return !DDFailCheck(DDCreatePlainSurface(Width, Height, DDSCAPS_SYSTEMMEMORY, &Surface),
                         "SpriteDef: CreateSurface (system memory)");
 }
 
