@@ -198,10 +198,25 @@ void KX_SPRITES_HaltLasersAndShots()
         KXSprites_LaserY->SetMovement(0);
         KXSprites_LaserY->SetTurn(false);
     }
+    KX_SPRITES_ShotsOff();
+}
+
+void KX_SPRITES_ShotsOff()
+{
     for (TShotXSprite *shot : KXSprites_Shot_X)
         if (shot)
             shot->Off();
     for (TShotYSprite *shot : KXSprites_Shot_Y)
         if (shot)
             shot->Off();
+}
+
+void KX_SPRITES_RemoveLiveEnemies()
+{
+    for (TEnemyXSprite *enemy : KXSprites_Enemy_X)
+        if (enemy && enemy->GetActive() && !enemy->IsExploding())
+            enemy->SetActive(false);
+    for (TEnemyYSprite *enemy : KXSprites_Enemy_Y)
+        if (enemy && enemy->GetActive() && !enemy->IsExploding())
+            enemy->SetActive(false);
 }

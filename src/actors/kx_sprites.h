@@ -69,3 +69,7 @@ void KX_SPRITES_CleanUp();
 TExplosionSprite *KX_SPRITES_GetFreeExplosion();
 // Stops both lasers where they are and switches every shot off (with its light).
 void KX_SPRITES_HaltLasersAndShots();
+// Switches every shot off, with its light.
+void KX_SPRITES_ShotsOff();
+// Takes every live enemy off the field at once; exploding ones play out.
+void KX_SPRITES_RemoveLiveEnemies();

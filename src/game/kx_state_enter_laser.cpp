@@ -23,18 +23,8 @@ void KX_MoveSpritesTo(int time)
 
 static void KX_ClearField()
 {
-    for (TEnemyXSprite *enemy : KXSprites_Enemy_X)
-        if (enemy && enemy->GetActive() && !enemy->IsExploding())
-            enemy->SetActive(false);
-    for (TEnemyYSprite *enemy : KXSprites_Enemy_Y)
-        if (enemy && enemy->GetActive() && !enemy->IsExploding())
-            enemy->SetActive(false);
-    for (TShotXSprite *shot : KXSprites_Shot_X)
-        if (shot)
-            shot->Off();
-    for (TShotYSprite *shot : KXSprites_Shot_Y)
-        if (shot)
-            shot->Off();
+    KX_SPRITES_RemoveLiveEnemies();
+    KX_SPRITES_ShotsOff();
     for (TExplosionSprite *explosion : KXSprites_Explosion)
         if (explosion)
             explosion->SetActive(false);

@@ -51,12 +51,7 @@ static bool RankPlayer(int player)
 // The field freezes: enemies vanish (explosions play out), the lasers stop, the shots go.
 static void StopActors()
 {
-    for (TEnemyXSprite *enemy : KXSprites_Enemy_X)
-        if (enemy && enemy->GetActive() && !enemy->IsExploding())
-            enemy->SetActive(false);
-    for (TEnemyYSprite *enemy : KXSprites_Enemy_Y)
-        if (enemy && enemy->GetActive() && !enemy->IsExploding())
-            enemy->SetActive(false);
+    KX_SPRITES_RemoveLiveEnemies();
     KX_SPRITES_HaltLasersAndShots();
 }
 
