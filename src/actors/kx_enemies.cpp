@@ -179,13 +179,7 @@ template <class E> static void ExplodeEnemy(E &e, bool xEnemy, int x, int y)
     e.AnimTime = 0;
 }
 
-TEnemyXSprite::TEnemyXSprite(TSpriteDef *definition, int id) : TSprite(definition, id) {}
-
-void TEnemyXSprite::SetSpeed(int speed, int time)
-{
-    Speed = speed;
-    SpeedTime = time;
-}
+TEnemyXSprite::TEnemyXSprite(TSpriteDef *definition, int id) : TEnemySprite(definition, id) {}
 
 void TEnemyXSprite::Spawn()
 {
@@ -208,13 +202,7 @@ void TEnemyXSprite::Explode()
     ExplodeEnemy(*this, true, X, Y);
 }
 
-TEnemyYSprite::TEnemyYSprite(TSpriteDef *definition, int id) : TSprite(definition, id) {}
-
-void TEnemyYSprite::SetSpeed(int speed, int time)
-{
-    Speed = speed;
-    SpeedTime = time;
-}
+TEnemyYSprite::TEnemyYSprite(TSpriteDef *definition, int id) : TEnemySprite(definition, id) {}
 
 void TEnemyYSprite::Spawn()
 {

@@ -33,17 +33,18 @@ extern const int EnemyAnimDefIndex[KX_NUM_ENEMY_ANIMS];
 // Frames a definition needs to show every frame of a record.
 int KX_EnemyAnimFramesNeeded(const KX_EnemyAnimType &anim);
 
-// Enters beyond the left edge, crosses rightward, then hunts the Y laser along the right runway.
-class TEnemyXSprite : public TSprite {
+// What the two kinds of enemy share: their movement pattern, speed and state.
+class TEnemySprite : public TSprite {
 public:
-    TEnemyXSprite(TSpriteDef *definition, int id);
-    void Move(int deltaTime) override;
+    TEnemySprite(TSpriteDef *definition, int id) : TSprite(definition, id) {}
     void SetAnimData(const KX_EnemyAnimType *anim) { AnimData = anim; }
-    void SetSpeed(int speed, int time);
-    void Spawn();
+    void SetSpeed(int speed, int time)
+    {
+        Speed = speed;
+        SpeedTime = time;
+    }
     void Freeze() { Frozen = true; }
     void Resume() { Frozen = false; }
-    void Explode();
     bool IsExploding() const { return Exploding; }
 
     const KX_EnemyAnimType *AnimData = nullptr;
@@ -59,30 +60,22 @@ public:
     float PosY = 0.0f;
 };
 
+// Enters beyond the left edge, crosses rightward, then hunts the Y laser along the right runway.
+class TEnemyXSprite : public TEnemySprite {
+public:
+    TEnemyXSprite(TSpriteDef *definition, int id);
+    void Move(int deltaTime) override;
+    void Spawn();
+    void Explode();
+};
+
 // Enters above the top edge, crosses downward, then hunts the X laser along the bottom runway.
-class TEnemyYSprite : public TSprite {
+class TEnemyYSprite : public TEnemySprite {
 public:
     TEnemyYSprite(TSpriteDef *definition, int id);
     void Move(int deltaTime) override;
-    void SetAnimData(const KX_EnemyAnimType *anim) { AnimData = anim; }
-    void SetSpeed(int speed, int time);
     void Spawn();
-    void Freeze() { Frozen = true; }
-    void Resume() { Frozen = false; }
     void Explode();
-    bool IsExploding() const { return Exploding; }
-
-    const KX_EnemyAnimType *AnimData = nullptr;
-    int AnimIndex = 0;
-    bool Frozen = false;
-    int Speed = 0;
-    int SpeedTime = 1000;
-    int AnimTime = 0;
-    bool Turned = false;
-    bool Exploding = false;
-    int TurnPhase = 0;
-    float PosX = 0.0f;
-    float PosY = 0.0f;
 };
 
 // Sixteen frames of about 50 ms, then gone.

@@ -150,7 +150,7 @@ template <class L> static void ExplodeTurret(L &laser, int x, int y)
     laser.AnimTime = 0;
 }
 
-TLaserXSprite::TLaserXSprite(TSpriteDef *definition, int id) : TSprite(definition, id) {}
+TLaserXSprite::TLaserXSprite(TSpriteDef *definition, int id) : TLaserSprite(definition, id) {}
 
 void TLaserXSprite::SetEntering(bool entering)
 {
@@ -176,7 +176,7 @@ void TLaserXSprite::Explode()
     ExplodeTurret(*this, X, Y);
 }
 
-TLaserYSprite::TLaserYSprite(TSpriteDef *definition, int id) : TSprite(definition, id) {}
+TLaserYSprite::TLaserYSprite(TSpriteDef *definition, int id) : TLaserSprite(definition, id) {}
 
 void TLaserYSprite::SetEntering(bool entering)
 {

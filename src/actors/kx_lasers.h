@@ -44,16 +44,12 @@ public:
     int Light;
 };
 
-// The turret on the bottom runway; fires upward.
-class TLaserXSprite : public TSprite {
+// What the two turrets share: steering, the barrel and their state.
+class TLaserSprite : public TSprite {
 public:
-    TLaserXSprite(TSpriteDef *definition, int id);
-    void Move(int deltaTime) override;
-    void SetEntering(bool entering);
+    TLaserSprite(TSpriteDef *definition, int id) : TSprite(definition, id) {}
     void SetMovement(int movement) { Movement = movement; }
     void SetTurn(bool turn) { Turn = turn; }
-    bool Fire();
-    void Explode();
 
     bool Entering = false;
     int Movement = 0;  // -1, 0 or +1 along the runway
@@ -64,22 +60,22 @@ public:
     bool Exploding = false;
 };
 
+// The turret on the bottom runway; fires upward.
+class TLaserXSprite : public TLaserSprite {
+public:
+    TLaserXSprite(TSpriteDef *definition, int id);
+    void Move(int deltaTime) override;
+    void SetEntering(bool entering);
+    bool Fire();
+    void Explode();
+};
+
 // The turret on the right-hand runway; fires leftward.
-class TLaserYSprite : public TSprite {
+class TLaserYSprite : public TLaserSprite {
 public:
     TLaserYSprite(TSpriteDef *definition, int id);
     void Move(int deltaTime) override;
     void SetEntering(bool entering);
-    void SetMovement(int movement) { Movement = movement; }
-    void SetTurn(bool turn) { Turn = turn; }
     bool Fire();
     void Explode();
-
-    bool Entering = false;
-    int Movement = 0;
-    bool Turn = false;
-    int AnimFrame = 0;
-    int TurnPos = 0;
-    int AnimTime = 0;
-    bool Exploding = false;
 };
