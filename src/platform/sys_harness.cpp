@@ -33,6 +33,8 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
             sys_options.headless = true;
         } else if (arg == "--window") {
             sys_options.windowed = true;
+        } else if (arg == "--integer-scale") {
+            sys_options.integerScale = true;
         } else if (arg == "--timedemo") {
             sys_options.timedemo = true;
         } else if (arg == "--script") {

@@ -15,6 +15,7 @@ struct SysOptions {
     bool headless = false;
     bool windowed = false;
     bool timedemo = false;
+    bool integerScale = false; // whole multiples only when enlarging the picture
     std::string script;
 };
 

@@ -11,7 +11,7 @@ int main(int argc, char **argv)
     std::string gameLine, error;
     if (!Sys_ParseArgs(argc, argv, gameLine, error)) {
         fprintf(stderr, "kordax: %s\n", error.c_str());
-        fprintf(stderr, "usage: kordax [-2|-3|-4] [-f|-n] [--window] [--headless] [--script FILE] [--timedemo]\n");
+        fprintf(stderr, "usage: kordax [-2|-3|-4] [-f|-n] [--window] [--integer-scale] [--headless] [--script FILE] [--timedemo]\n");
         return 2;
     }
     std::vector<SysScriptAction> actions;

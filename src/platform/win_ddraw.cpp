@@ -19,6 +19,8 @@ static int failFlips = 0;
 static std::vector<IDirectDrawSurface *> surfaces;
 static SDL_Texture *texture = nullptr;
 static int textureDepth = 0;
+static SDL_Texture *upscaled = nullptr;
+static int upscaledW = 0, upscaledH = 0;
 
 enum { MAX_SURFACE_SIDE = 16384, HEADLESS_FRAME_MS = 16 };
 
@@ -202,6 +204,10 @@ ULONG IDirectDraw::Release()
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
+    }
+    if (upscaled) {
+        SDL_DestroyTexture(upscaled);
+        upscaled = nullptr;
     }
     delete this;
     return 0;
@@ -518,6 +524,47 @@ bool Sys_PresentedImage(std::vector<BYTE> &rgb, int &width, int &height)
                              SDL_PIXELFORMAT_RGB24, rgb.data(), width * 3) == 0;
 }
 
+SysScaleRect Sys_ScaleRect(int outW, int outH, int srcW, int srcH, bool integerOnly)
+{
+    SysScaleRect r = { 0, 0, 0, 0, 1 };
+    // A window squeezed to nothing shows nothing, and divides by nothing.
+    if (outW <= 0 || outH <= 0 || srcW <= 0 || srcH <= 0)
+        return r;
+    int whole = std::min(outW / srcW, outH / srcH);
+    if (integerOnly && whole >= 1) {
+        r.w = srcW * whole;
+        r.h = srcH * whole;
+    } else if ((long long)outW * srcH <= (long long)outH * srcW) {
+        r.w = outW;
+        r.h = (int)(((long long)outW * srcH * 2 + srcW) / (2LL * srcW));
+    } else {
+        r.h = outH;
+        r.w = (int)(((long long)outH * srcW * 2 + srcH) / (2LL * srcH));
+    }
+    r.w = std::max(r.w, 1);
+    r.h = std::max(r.h, 1);
+    r.multiple = std::max(1, std::min(r.w / srcW, r.h / srcH));
+    r.x = (outW - r.w) / 2;
+    r.y = (outH - r.h) / 2;
+    return r;
+}
+
+// The picture enlarged nearest-neighbour to a whole multiple, so that the smooth stretch after it
+// only blends the edges of each enlarged pixel and the picture stays sharp.
+static SDL_Texture *Upscaled(int w, int h)
+{
+    if (upscaled && upscaledW == w && upscaledH == h)
+        return upscaled;
+    if (upscaled)
+        SDL_DestroyTexture(upscaled);
+    upscaled = SDL_CreateTexture(sys_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, w, h);
+    upscaledW = w;
+    upscaledH = h;
+    if (upscaled)
+        SDL_SetTextureScaleMode(upscaled, SDL_ScaleModeLinear);
+    return upscaled;
+}
+
 void Sys_Present(IDirectDrawSurface *primary)
 {
     if (!sys_renderer || sys_windowHidden)
@@ -535,24 +582,32 @@ void Sys_Present(IDirectDrawSurface *primary)
             return;
     }
     SDL_UpdateTexture(texture, nullptr, primary->pixels.data(), primary->pitch);
-    int ww = 0, wh = 0;
-    SDL_GetRendererOutputSize(sys_renderer, &ww, &wh);
-    // Integer scaling where it fits, otherwise the largest 4:3 picture; black bars around it.
-    int w, h;
-    int scale = std::min(ww / primary->width, wh / primary->height);
-    if (scale >= 1) {
-        w = primary->width * scale;
-        h = primary->height * scale;
-    } else if ((long)ww * primary->height <= (long)wh * primary->width) {
-        w = ww;
-        h = ww * primary->height / primary->width;
-    } else {
-        h = wh;
-        w = wh * primary->width / primary->height;
+    // The output in pixels (high DPI included), asked afresh each frame: a toggle or a resize may
+    // have changed it without an event having been seen yet.
+    int ow = 0, oh = 0;
+    if (SDL_GetRendererOutputSize(sys_renderer, &ow, &oh) != 0)
+        return;
+    SysScaleRect r = Sys_ScaleRect(ow, oh, primary->width, primary->height, sys_options.integerScale);
+    SDL_Texture *source = texture;
+    int wholeW = primary->width * r.multiple, wholeH = primary->height * r.multiple;
+    bool exact = wholeW == r.w && wholeH == r.h;
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    if (!exact && r.multiple > 1 && SDL_RenderTargetSupported(sys_renderer)) {
+        SDL_Texture *big = Upscaled(wholeW, wholeH);
+        if (big && SDL_SetRenderTarget(sys_renderer, big) == 0) {
+            SDL_RenderCopy(sys_renderer, texture, nullptr, nullptr);
+            source = big;
+        }
+        SDL_SetRenderTarget(sys_renderer, nullptr);
     }
-    SDL_Rect dst = { (ww - w) / 2, (wh - h) / 2, w, h };
+    if (!exact && source == texture)
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    SDL_RenderSetViewport(sys_renderer, nullptr);
     SDL_SetRenderDrawColor(sys_renderer, 0, 0, 0, 255);
     SDL_RenderClear(sys_renderer);
-    SDL_RenderCopy(sys_renderer, texture, nullptr, &dst);
+    if (r.w > 0 && r.h > 0) {
+        SDL_Rect dst = { r.x, r.y, r.w, r.h };
+        SDL_RenderCopy(sys_renderer, source, nullptr, &dst);
+    }
     SDL_RenderPresent(sys_renderer);
 }

@@ -158,6 +158,15 @@ struct IDirectDraw {
 
 HRESULT DirectDrawCreate(void *guid, IDirectDraw **out, void *outer);
 
+// Where a srcW x srcH picture goes on an outW x outH output: centred, 4:3 kept, filling the limiting
+// side (or, with integerOnly, the largest whole multiple that fits). multiple is the whole scale the
+// picture is first enlarged to, nearest-neighbour, before the smooth stretch to w x h.
+struct SysScaleRect {
+    int x, y, w, h;
+    int multiple;
+};
+SysScaleRect Sys_ScaleRect(int outW, int outH, int srcW, int srcH, bool integerOnly);
+
 // What the game's window shows, and hooks the tests use to provoke failures.
 bool Sys_PresentedImage(std::vector<BYTE> &rgb, int &width, int &height); // last flip, as R,G,B bytes
 void Sys_SetPixelFormat16(int format); // 1 = 5-5-5, 2 = 5-6-5 (the default)

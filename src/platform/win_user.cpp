@@ -75,19 +75,30 @@ int GetSystemMetrics(int index)
     return index == SM_CXSCREEN ? mode.w : mode.h;
 }
 
-// A window that shows the 640x480 picture at the largest whole scale the desktop leaves room for.
+void Sys_WindowedSize(int usableW, int usableH, int &w, int &h)
+{
+    int roomW = usableW / 10 * 9, roomH = usableH / 10 * 9;
+    if ((long long)roomW * 3 <= (long long)roomH * 4) {
+        w = roomW / 4 * 4;
+        h = w / 4 * 3;
+    } else {
+        h = roomH / 3 * 3;
+        w = h / 3 * 4;
+    }
+    if (w < 640 || h < 480) {
+        w = 640;
+        h = 480;
+    }
+}
+
+// The window's size on the desktop it is on (or will open on).
 static void WindowedSize(int &w, int &h)
 {
-    w = 640;
-    h = 480;
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-        int scale = std::min((mode.w - 80) / 640, (mode.h - 120) / 480);
-        if (scale > 1) {
-            w *= scale;
-            h *= scale;
-        }
-    }
+    int display = sys_window ? SDL_GetWindowDisplayIndex(sys_window) : 0;
+    SDL_Rect usable;
+    if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0)
+        usable.w = usable.h = 0;
+    Sys_WindowedSize(usable.w, usable.h, w, h);
 }
 
 HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int, int, int width, int height, HWND,
@@ -97,7 +108,7 @@ HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int
         return nullptr;
     if (!Sys_InitVideo())
         return nullptr;
-    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     int w = width, h = height;
     if (sys_options.headless) {
         w = 640;
@@ -151,16 +162,27 @@ void Sys_ToggleFullscreen()
 {
     if (!sys_window)
         return;
+    static SDL_Rect windowed = { SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0 };
     bool full = (SDL_GetWindowFlags(sys_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     if (full) {
         SDL_SetWindowFullscreen(sys_window, 0);
-        int w, h;
-        WindowedSize(w, h);
-        SDL_SetWindowSize(sys_window, w, h);
-        SDL_SetWindowPosition(sys_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    } else {
-        SDL_SetWindowFullscreen(sys_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (windowed.w <= 0 || windowed.h <= 0)
+            WindowedSize(windowed.w, windowed.h);
+        SDL_SetWindowSize(sys_window, windowed.w, windowed.h);
+        SDL_SetWindowPosition(sys_window, windowed.x, windowed.y);
+        return;
     }
+    SDL_GetWindowPosition(sys_window, &windowed.x, &windowed.y);
+    SDL_GetWindowSize(sys_window, &windowed.w, &windowed.h);
+    // Cover the desktop first: without a window manager nobody else resizes the window, and the
+    // picture would be drawn for the whole screen into the old, smaller window.
+    SDL_Rect screen;
+    int display = SDL_GetWindowDisplayIndex(sys_window);
+    if (display >= 0 && SDL_GetDisplayBounds(display, &screen) == 0) {
+        SDL_SetWindowPosition(sys_window, screen.x, screen.y);
+        SDL_SetWindowSize(sys_window, screen.w, screen.h);
+    }
+    SDL_SetWindowFullscreen(sys_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 static void Post(UINT message, WPARAM wParam, LPARAM lParam)
@@ -174,10 +196,11 @@ static void Post(UINT message, WPARAM wParam, LPARAM lParam)
     queue.push_back(msg);
 }
 
-static int VirtualKey(const SDL_Keysym &key)
+int Sys_VirtualKeyOf(int scancode, int keycode)
 {
-    SDL_Keycode k = key.sym;
-    SDL_Scancode sc = key.scancode;
+    SDL_Scancode sc = (SDL_Scancode)scancode;
+    SDL_Keycode k = (SDL_Keycode)keycode;
+    // Keypad keys by position, whatever Num Lock says.
     if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9)
         return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
     switch (sc) {
@@ -188,21 +211,33 @@ static int VirtualKey(const SDL_Keysym &key)
     case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
     case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
     case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+    case SDL_SCANCODE_NONUSBACKSLASH: return VK_OEM_102;
     default: break;
     }
+    // The main-row digits by position: AZERTY puts symbols there.
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9)
+        return '1' + (sc - SDL_SCANCODE_1);
+    if (sc == SDL_SCANCODE_0)
+        return '0';
+    // Letters by their Latin symbol (AZERTY's A is A); a letter key whose symbol is anything else
+    // (Cyrillic, Greek, Greek's ';') is the letter of its US position, so every key can be chosen.
     if (k >= 'a' && k <= 'z')
         return (int)(k - 'a' + 'A');
-    if (k >= '0' && k <= '9')
-        return (int)k;
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)
+        return 'A' + (sc - SDL_SCANCODE_A);
+    bool foreign = k == SDLK_UNKNOWN || (k >= 128 && !(k & SDLK_SCANCODE_MASK));
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
         return VK_F1 + (sc - SDL_SCANCODE_F1);
     switch (k) {
     case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
     case SDLK_RETURN: return VK_RETURN;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LSHIFT: return VK_LSHIFT;
+    case SDLK_RSHIFT: return VK_RSHIFT;
+    case SDLK_LCTRL: return VK_LCONTROL;
+    case SDLK_RCTRL: return VK_RCONTROL;
+    case SDLK_LALT: return VK_LMENU;
+    case SDLK_RALT: return VK_RMENU;
     case SDLK_PAUSE: return VK_PAUSE;
     case SDLK_CAPSLOCK: return VK_CAPITAL;
     case SDLK_ESCAPE: return VK_ESCAPE;
@@ -234,8 +269,61 @@ static int VirtualKey(const SDL_Keysym &key)
     case SDLK_BACKSLASH: return VK_OEM_5;
     case SDLK_RIGHTBRACKET: return VK_OEM_6;
     case SDLK_QUOTE: return VK_OEM_7;
+    default: break;
+    }
+    // Punctuation keys whose symbol is not ASCII: their US meaning by position.
+    if (!foreign)
+        return 0;
+    switch (sc) {
+    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+    case SDL_SCANCODE_SLASH: return VK_OEM_2;
+    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
     default: return 0;
     }
+}
+
+// A sided modifier's shared code (16, 17, 18), or 0 for any other key.
+static int SharedModifier(int vk)
+{
+    switch (vk) {
+    case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
+    case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
+    case VK_LMENU: case VK_RMENU: return VK_MENU;
+    default: return 0;
+    }
+}
+
+void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
+{
+    bool alt = keyDown[VK_LMENU] || keyDown[VK_RMENU];
+    if (down && keycode == SDLK_RETURN && alt) {
+        if (!repeat)
+            Sys_ToggleFullscreen();
+        return;
+    }
+    int vk = Sys_VirtualKeyOf(scancode, keycode);
+    if (!vk)
+        return;
+    keyDown[vk] = down;
+    // Either side holds the shared code; the messages carry it, as Windows' do.
+    if (int shared = SharedModifier(vk)) {
+        int left = VK_LSHIFT + 2 * (shared - VK_SHIFT);
+        keyDown[shared] = keyDown[left] || keyDown[left + 1];
+        vk = shared;
+    }
+    alt = keyDown[VK_LMENU] || keyDown[VK_RMENU];
+    if (down)
+        Post(alt ? WM_SYSKEYDOWN : WM_KEYDOWN, (WPARAM)vk, 1);
+    else
+        Post(WM_KEYUP, (WPARAM)vk, 1);
 }
 
 void Sys_InjectKey(int vk, bool down)
@@ -272,16 +360,18 @@ static void Sys_WindowEvent(const SDL_WindowEvent &e)
     switch (e.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
-        sys_windowHidden = true;
-        Sys_LoseAllSurfaces();
+        Sys_SetWindowHidden(true);
+        break;
+    // Window managers differ in which of these they send after a minimise; any of them will do.
+    case SDL_WINDOWEVENT_EXPOSED:
+        Post(WM_PAINT, 0, 0);
+        sys_windowHidden = false;
         break;
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
         sys_windowHidden = false;
-        break;
-    case SDL_WINDOWEVENT_EXPOSED:
-        Post(WM_PAINT, 0, 0);
         break;
     case SDL_WINDOWEVENT_CLOSE:
         Sys_CloseWindowAsUser();
@@ -289,6 +379,15 @@ static void Sys_WindowEvent(const SDL_WindowEvent &e)
     default:
         break;
     }
+}
+
+// A window whose flags say it is on screen counts as visible, whatever events were missed.
+static void Sys_RecheckVisibility()
+{
+    if (sys_options.headless || !sys_window || !sys_windowHidden)
+        return;
+    if (!(SDL_GetWindowFlags(sys_window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)))
+        sys_windowHidden = false;
 }
 
 void Sys_PumpEvents()
@@ -306,31 +405,15 @@ void Sys_PumpEvents()
             case SDL_WINDOWEVENT:
                 Sys_WindowEvent(e.window);
                 break;
-            case SDL_KEYDOWN: {
-                if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
-                    if (!e.key.repeat)
-                        Sys_ToggleFullscreen();
-                    break;
-                }
-                int vk = VirtualKey(e.key.keysym);
-                if (vk) {
-                    keyDown[vk] = true;
-                    Post(e.key.keysym.mod & KMOD_ALT ? WM_SYSKEYDOWN : WM_KEYDOWN, (WPARAM)vk, 1);
-                }
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                Sys_KeyEvent(e.type == SDL_KEYDOWN, e.key.keysym.scancode, e.key.keysym.sym, e.key.repeat != 0);
                 break;
-            }
-            case SDL_KEYUP: {
-                int vk = VirtualKey(e.key.keysym);
-                if (vk) {
-                    keyDown[vk] = false;
-                    Post(WM_KEYUP, (WPARAM)vk, 1);
-                }
-                break;
-            }
             default:
                 break;
             }
         }
+        Sys_RecheckVisibility();
     }
     Sys_RunScript(timeGetTime());
 }

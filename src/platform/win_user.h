@@ -62,3 +62,13 @@ void Sys_InjectKey(int vk, bool down);
 void Sys_PressKeyForOneFrame(int vk); // key-down message, key held until the next drain but one
 void Sys_RequestClose();              // as when the user closes the window
 void Sys_ResetQueue();
+
+// The --window size for a usable desktop of usableW x usableH: the largest 4:3 size within about
+// 90 % of it, and never below 640x480.
+void Sys_WindowedSize(int usableW, int usableH, int &w, int &h);
+// Virtual-key code of a key from its USB HID position (scancode) and the layout's symbol for it
+// (its Unicode character, or the scancode with bit 30 set for keys without one); 0 if none.
+// Shift, Ctrl and Alt give their sided codes (160 to 165).
+int Sys_VirtualKeyOf(int scancode, int keycode);
+// A key going down or up as the desktop reports it: held state, messages, Alt+Enter.
+void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat);

@@ -1,0 +1,113 @@
+// Key codes from synthetic desktop key events on several layouts, and sided modifiers held apart.
+#include "win_user.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Scancodes are USB HID usage ids (the key's place on a US board); keycodes are the layout's
+// symbol, or the scancode with bit 30 set for keys without a character.
+enum {
+    SC_A = 4, SC_D = 7, SC_E = 8, SC_M = 16, SC_Q = 20, SC_S = 22, SC_W = 26, SC_X = 27, SC_Z = 29,
+    SC_1 = 30, SC_2 = 31, SC_9 = 38, SC_0 = 39, SC_RETURN = 40, SC_SEMICOLON = 51, SC_COMMA = 54,
+    SC_END = 77, SC_LEFT = 80, SC_DOWN = 81, SC_UP = 82, SC_PAGEUP = 75, SC_HOME = 74, SC_INSERT = 73,
+    SC_KP_1 = 89, SC_KP_2 = 90, SC_KP_4 = 92, SC_KP_7 = 95, SC_KP_8 = 96, SC_KP_9 = 97, SC_KP_0 = 98,
+    SC_ISO = 100, SC_LCTRL = 224, SC_LSHIFT = 225, SC_LALT = 226, SC_RCTRL = 228, SC_RSHIFT = 229, SC_RALT = 230,
+};
+int NoChar(int scancode) { return scancode | 1 << 30; }
+
+struct KeyCase {
+    const char *layout;
+    int scancode, keycode, vk;
+};
+
+const KeyCase keyCases[] = {
+    { "US", SC_A, 'a', 'A' },        { "US", SC_Z, 'z', 'Z' },        { "US", SC_1, '1', '1' },
+    { "US", SC_0, '0', '0' },        { "US", SC_SEMICOLON, ';', 0xBA }, { "US", SC_COMMA, ',', 0xBC },
+    { "AZERTY", SC_Q, 'a', 'A' },    { "AZERTY", SC_A, 'q', 'Q' },    { "AZERTY", SC_W, 'z', 'Z' },
+    { "AZERTY", SC_Z, 'w', 'W' },    { "AZERTY", SC_SEMICOLON, 'm', 'M' }, { "AZERTY", SC_M, ',', 'M' },
+    { "AZERTY", SC_1, '&', '1' },    { "AZERTY", SC_2, 0xE9, '2' },   { "AZERTY", SC_9, 0xE7, '9' },
+    { "AZERTY", SC_0, 0xE0, '0' },
+    { "Cyrillic", SC_A, 0x444, 'A' }, { "Cyrillic", SC_D, 0x432, 'D' }, { "Cyrillic", SC_W, 0x446, 'W' },
+    { "Cyrillic", SC_X, 0x447, 'X' }, { "Cyrillic", SC_E, 0x443, 'E' }, { "Cyrillic", SC_Z, 0x44F, 'Z' },
+    { "Cyrillic", SC_SEMICOLON, 0x436, 0xBA }, { "Cyrillic", SC_COMMA, 0x431, 0xBC }, { "Cyrillic", SC_1, '1', '1' },
+    { "Greek", SC_A, 0x3B1, 'A' },    { "Greek", SC_S, 0x3C3, 'S' },   { "Greek", SC_Q, ';', 'Q' },
+    { "Greek", SC_W, 0x3C2, 'W' },
+    // Keypad with Num Lock off: the layout gives the navigation keys, the codes stay the digits.
+    { "NumLock off", SC_KP_1, NoChar(SC_END), 97 },   { "NumLock off", SC_KP_2, NoChar(SC_DOWN), 98 },
+    { "NumLock off", SC_KP_4, NoChar(SC_LEFT), 100 }, { "NumLock off", SC_KP_7, NoChar(SC_HOME), 103 },
+    { "NumLock off", SC_KP_8, NoChar(SC_UP), 104 },   { "NumLock off", SC_KP_9, NoChar(SC_PAGEUP), 105 },
+    { "NumLock off", SC_KP_0, NoChar(SC_INSERT), 96 },
+    { "ISO", SC_ISO, '<', 226 },      { "ISO", SC_ISO, '\\', 226 },
+    { "US", SC_LSHIFT, NoChar(SC_LSHIFT), 0xA0 }, { "US", SC_RCTRL, NoChar(SC_RCTRL), 0xA3 },
+    { "US", SC_RALT, NoChar(SC_RALT), 0xA5 },     { "US", SC_RETURN, '\r', 13 },
+    { "none", 0, 0, 0 },
+};
+
+TEST(Keys, TranslationOnEveryLayout)
+{
+    for (const KeyCase &c : keyCases)
+        EXPECT_EQ(Sys_VirtualKeyOf(c.scancode, c.keycode), c.vk)
+            << c.layout << " scancode " << c.scancode << " keycode " << c.keycode;
+}
+
+bool Held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+class SidedKeys : public ::testing::Test {
+protected:
+    void TearDown() override { Sys_ResetQueue(); }
+    void Key(bool down, int scancode) { Sys_KeyEvent(down, scancode, NoChar(scancode), false); }
+};
+
+// Releasing one side must not clear the shared code while the other side is still down.
+TEST_F(SidedKeys, LeftAndRightAreHeldIndependently)
+{
+    struct {
+        int shared, left, right;
+    } mods[] = { { 16, SC_LSHIFT, SC_RSHIFT }, { 17, SC_LCTRL, SC_RCTRL }, { 18, SC_LALT, SC_RALT } };
+    for (const auto &m : mods) {
+        Key(true, m.left);
+        EXPECT_TRUE(Held(m.shared));
+        Key(true, m.right);
+        Key(false, m.left);
+        EXPECT_TRUE(Held(m.shared)) << m.shared << ": right still down";
+        EXPECT_FALSE(Held(0xA0 + 2 * (m.shared - 16)));
+        EXPECT_TRUE(Held(0xA1 + 2 * (m.shared - 16)));
+        Key(true, m.left);
+        Key(false, m.right);
+        EXPECT_TRUE(Held(m.shared)) << m.shared << ": left down again";
+        Key(false, m.left);
+        EXPECT_FALSE(Held(m.shared));
+    }
+}
+
+TEST_F(SidedKeys, MessagesCarryTheSharedCode)
+{
+    Sys_ResetQueue();
+    Key(true, SC_RSHIFT);
+    Key(false, SC_RSHIFT);
+    Sys_KeyEvent(true, SC_Q, 'a', false);
+    MSG msg;
+    UINT expected[][2] = { { WM_KEYDOWN, 16 }, { WM_KEYUP, 16 }, { WM_KEYDOWN, 'A' } };
+    for (const auto &e : expected) {
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+        EXPECT_EQ(msg.message, e[0]);
+        EXPECT_EQ(msg.wParam, (WPARAM)e[1]);
+    }
+    EXPECT_TRUE(Held('A'));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    // Alt+Enter switches the display and is not passed on; Enter alone is.
+    Key(true, SC_LALT);
+    Sys_KeyEvent(true, SC_RETURN, '\r', false);
+    Key(false, SC_LALT);
+    Sys_KeyEvent(true, SC_RETURN, '\r', false);
+    UINT afterAlt[][2] = { { WM_SYSKEYDOWN, 18 }, { WM_KEYUP, 18 }, { WM_KEYDOWN, 13 } };
+    for (const auto &e : afterAlt) {
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+        EXPECT_EQ(msg.message, e[0]);
+        EXPECT_EQ(msg.wParam, (WPARAM)e[1]);
+    }
+}
+
+} // namespace
