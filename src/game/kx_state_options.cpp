@@ -39,10 +39,15 @@ enum {
     KEY_CODES = 256
 };
 
-void KX_STATE_OPTIONS_Start()
+static void OfferJoysticks()
 {
     int joysticks = DDInput_NumJoysticks();
     KX_MaxPlayerInput = joysticks < 0 ? 0 : joysticks > KX_MENU_MAX_DEVICE ? KX_MENU_MAX_DEVICE : joysticks;
+}
+
+void KX_STATE_OPTIONS_Start()
+{
+    OfferJoysticks();
     ShowingCredits = false;
     StateTime = GetClock();
     LastOptionTime = (int)StateTime;
@@ -83,6 +88,8 @@ static void AdvanceQuestionMark(int now)
 
 void KX_STATE_OPTIONS_Update(int time)
 {
+    if (DDInput_AcceptNewJoysticks())
+        OfferJoysticks(); // a pad plugged in now is offered at once
     int dt = (int)((unsigned)time - (unsigned)LastOptionTime);
     LastOptionTime = time;
     OptionPhase += (float)(dt * 360.0 * 0.125 / 1000.0);

@@ -40,16 +40,22 @@ static void ClearRecord(DDJoystick &j)
     j.Name[0] = '\0';
 }
 
-static BOOL DI_EnumJoysticks(const DIDEVICEINSTANCEA *instance, void *)
+static HWND inputWindow = nullptr;
+
+static void RecordInstance(DDJoystick &j, const DIDEVICEINSTANCEA *instance)
 {
-    if (NumJoysticks >= DDINPUT_MAX_JOYSTICKS)
-        return DIENUM_STOP;
-    DDJoystick &j = Joystick[NumJoysticks];
     j.InstanceGuid = instance->guidInstance;
     size_t n = strnlen(instance->tszProductName, sizeof instance->tszProductName);
     n = n < sizeof j.Name - 1 ? n : sizeof j.Name - 1; // longer names are cut to fit
     memcpy(j.Name, instance->tszProductName, n);
     j.Name[n] = '\0';
+}
+
+static BOOL DI_EnumJoysticks(const DIDEVICEINSTANCEA *instance, void *)
+{
+    if (NumJoysticks >= DDINPUT_MAX_JOYSTICKS)
+        return DIENUM_STOP;
+    RecordInstance(Joystick[NumJoysticks], instance);
     NumJoysticks++;
     return NumJoysticks < DDINPUT_MAX_JOYSTICKS ? DIENUM_CONTINUE : DIENUM_STOP;
 }
@@ -96,6 +102,7 @@ bool DDInput_Initialise(HINSTANCE instance, HWND window)
     NumJoysticks = 0;
     for (DDJoystick &j : Joystick)
         ClearRecord(j);
+    inputWindow = window;
     if (FAILED(DirectInputCreateA(instance, DIRECTINPUT_VERSION, &lpdi, nullptr))) {
         lpdi = nullptr;
         return false;
@@ -112,6 +119,43 @@ bool DDInput_Initialise(HINSTANCE instance, HWND window)
         }
     }
     return true;
+}
+
+// Whether a prepared joystick is read through this connection now (it may have reconnected since).
+static bool SlotHolds(const DDJoystick &j, const GUID &instance)
+{
+    DIDEVICEINSTANCEA info;
+    info.dwSize = sizeof info;
+    return j.Device2 && SUCCEEDED(j.Device2->GetDeviceInfo(&info)) && Sys_SameGuid(info.guidInstance, instance);
+}
+
+static BOOL DI_AcceptJoystick(const DIDEVICEINSTANCEA *instance, void *)
+{
+    if (NumJoysticks >= DDINPUT_MAX_JOYSTICKS)
+        return DIENUM_STOP;
+    for (int i = 0; i < NumJoysticks; i++)
+        if (SlotHolds(Joystick[i], instance->guidInstance))
+            return DIENUM_CONTINUE;
+    DDJoystick &j = Joystick[NumJoysticks];
+    RecordInstance(j, instance);
+    if (PrepareJoystick(j, inputWindow))
+        NumJoysticks++;
+    else
+        ClearRecord(j);
+    return NumJoysticks < DDINPUT_MAX_JOYSTICKS ? DIENUM_CONTINUE : DIENUM_STOP;
+}
+
+bool DDInput_AcceptNewJoysticks()
+{
+    if (!lpdi || NumJoysticks >= DDINPUT_MAX_JOYSTICKS)
+        return false;
+    // A device coming back goes to its own slot first, so it is not taken for a new one.
+    for (int i = 0; i < NumJoysticks; i++)
+        if (Joystick[i].Device2)
+            Joystick[i].Device2->Acquire();
+    int before = NumJoysticks;
+    lpdi->EnumDevices(DIDEVTYPE_JOYSTICK, DI_AcceptJoystick, nullptr, DIEDFL_ATTACHEDONLY);
+    return NumJoysticks > before;
 }
 
 void DDInput_Close()
@@ -152,9 +196,10 @@ void DDInput_Poll(int joystick)
     DDJoystick &j = Joystick[joystick];
     j.Device2->Poll();
     if (FAILED(j.Device2->GetDeviceState(sizeof(DIJOYSTATE), &j.State))) {
-        // A lost device must not leave the last direction held; try to take it back next time.
+        // A lost device must not leave the last direction held; one that came back reads at once.
         NeutralState(j.State);
-        j.Device2->Acquire();
+        if (SUCCEEDED(j.Device2->Acquire()))
+            j.Device2->GetDeviceState(sizeof(DIJOYSTATE), &j.State);
     }
 }
 

@@ -61,6 +61,9 @@ extern int ActiveInput2Keys[DDINPUT_NUM_ACTIONS];
 // True when every joystick found was prepared. Joysticks not prepared are not counted.
 bool DDInput_Initialise(HINSTANCE instance, HWND window);
 void DDInput_Close();
+// Called while the title screen shows: a device connected since is prepared as the next
+// joystick while fewer than four are. Slots are never removed. True when one was added.
+bool DDInput_AcceptNewJoysticks();
 int DDInput_NumJoysticks();
 const char *DDInput_JoystickName(int joystick);
 void DDInput_Poll(int joystick);

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ enum { NUM_AXES = 8 };
 
 struct FakeJoystick {
     std::string name;
+    int product; // the same for every connection of one device
     SysJoystickInput input;
     bool plugged;
     SysJoystickStep fail;
@@ -32,6 +34,7 @@ struct SysJoyDevice {
     SDL_Joystick *joystick = nullptr;
     bool acquired = false;
     bool formatSet = false;
+    GUID product = {}; // the device's identity, kept across reconnections
     LONG rangeMin[NUM_AXES];
     LONG rangeMax[NUM_AXES];
 };
@@ -39,7 +42,8 @@ struct SysJoyDevice {
 static bool fakeMode = false;
 static std::vector<FakeJoystick> fakes;
 static bool directInputAvailable = true;
-static int openDevices = 0;
+static std::vector<SysJoyDevice *> openDevices;
+static int nextProduct = 1;
 
 bool Sys_SameGuid(const GUID &a, const GUID &b)
 {
@@ -52,6 +56,23 @@ static GUID MakeGuid(int source, int id)
     uint32_t u = (uint32_t)id;
     for (int i = 0; i < 4; i++)
         g.Data4[i] = (BYTE)(u >> (8 * i));
+    return g;
+}
+
+// Products: Data3 1 tells them from instances. SDL's own joystick GUID is 16 bytes, as ours.
+static GUID ProductGuid(int source, int id)
+{
+    GUID g = MakeGuid(source, id);
+    g.Data3 = 1;
+    return g;
+}
+
+static GUID SdlProductGuid(int deviceIndex)
+{
+    SDL_JoystickGUID sdl = SDL_JoystickGetDeviceGUID(deviceIndex);
+    GUID g;
+    static_assert(sizeof g == sizeof sdl.data, "both are 16 bytes");
+    memcpy(&g, sdl.data, sizeof g);
     return g;
 }
 
@@ -83,9 +104,10 @@ static bool FakeFails(const SysJoyDevice *d, SysJoystickStep step)
     return f && f->fail == step;
 }
 
+// A device without a name still needs one to be shown in the menu.
 static void CopyName(char (&dest)[260], const char *name)
 {
-    strncpy(dest, name ? name : "", sizeof dest - 1);
+    strncpy(dest, name && *name ? name : "Joystick", sizeof dest - 1);
     dest[sizeof dest - 1] = '\0';
 }
 
@@ -140,7 +162,7 @@ HRESULT IDirectInputA::EnumDevices(DWORD deviceType, LPDIENUMDEVICESCALLBACKA ca
             memset(&inst, 0, sizeof inst);
             inst.dwSize = sizeof inst;
             inst.guidInstance = MakeGuid(SOURCE_FAKE, i);
-            inst.guidProduct = MakeGuid(SOURCE_FAKE, 0);
+            inst.guidProduct = ProductGuid(SOURCE_FAKE, fakes[i].product);
             inst.dwDevType = DIDEVTYPE_JOYSTICK;
             CopyName(inst.tszInstanceName, fakes[i].name.c_str());
             CopyName(inst.tszProductName, fakes[i].name.c_str());
@@ -153,10 +175,10 @@ HRESULT IDirectInputA::EnumDevices(DWORD deviceType, LPDIENUMDEVICESCALLBACKA ca
             memset(&inst, 0, sizeof inst);
             inst.dwSize = sizeof inst;
             inst.guidInstance = MakeGuid(SOURCE_SDL, (int)SDL_JoystickGetDeviceInstanceID(i));
-            inst.guidProduct = MakeGuid(SOURCE_SDL, 0);
+            inst.guidProduct = SdlProductGuid(i);
             inst.dwDevType = DIDEVTYPE_JOYSTICK;
-            CopyName(inst.tszInstanceName, name ? name : "Joystick");
-            CopyName(inst.tszProductName, name ? name : "Joystick");
+            CopyName(inst.tszInstanceName, name);
+            CopyName(inst.tszProductName, name);
             found.push_back(inst);
         }
     }
@@ -189,6 +211,7 @@ HRESULT IDirectInputA::CreateDevice(const GUID &instance, IDirectInputDevice **o
             delete d;
             return DIERR_DEVICENOTREG;
         }
+        d->product = ProductGuid(SOURCE_FAKE, f->product);
     } else {
         if (!sdlJoysticks) {
             delete d;
@@ -198,6 +221,7 @@ HRESULT IDirectInputA::CreateDevice(const GUID &instance, IDirectInputDevice **o
         for (int i = 0; i < n; i++) {
             if ((int)SDL_JoystickGetDeviceInstanceID(i) != id)
                 continue;
+            d->product = SdlProductGuid(i);
             if (SDL_IsGameController(i))
                 d->controller = SDL_GameControllerOpen(i);
             else
@@ -212,7 +236,7 @@ HRESULT IDirectInputA::CreateDevice(const GUID &instance, IDirectInputDevice **o
     }
     IDirectInputDevice2 *dev = new IDirectInputDevice2;
     dev->sys = d;
-    openDevices++;
+    openDevices.push_back(d);
     *out = dev;
     return DI_OK;
 }
@@ -245,8 +269,8 @@ ULONG IDirectInputDevice::Release()
             SDL_JoystickClose(sys->joystick);
         if (sys->source == SOURCE_SDL)
             SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+        openDevices.erase(std::find(openDevices.begin(), openDevices.end(), sys));
         delete sys;
-        openDevices--;
         // Every device object is created as the version 2 interface.
         delete static_cast<IDirectInputDevice2 *>(this);
     }
@@ -362,6 +386,48 @@ static bool ReadRaw(const SysJoyDevice *d, SysJoystickInput &in)
     return true;
 }
 
+static bool HeldOpen(int source, int id)
+{
+    for (const SysJoyDevice *d : openDevices)
+        if (d->source == source && d->id == id)
+            return true;
+    return false;
+}
+
+// A device that went away and came back (the same product on a new connection, as after a
+// Bluetooth sleep or a replug) is taken up again by the device object that had it.
+static bool Reattach(SysJoyDevice *d)
+{
+    if (d->source == SOURCE_FAKE) {
+        for (int i = 0; i < (int)fakes.size(); i++)
+            if (fakes[i].plugged && Sys_SameGuid(ProductGuid(SOURCE_FAKE, fakes[i].product), d->product) &&
+                !HeldOpen(SOURCE_FAKE, i)) {
+                d->id = i;
+                return true;
+            }
+        return false;
+    }
+    int n = SDL_NumJoysticks();
+    for (int i = 0; i < n; i++) {
+        int id = (int)SDL_JoystickGetDeviceInstanceID(i);
+        if (HeldOpen(SOURCE_SDL, id) || !Sys_SameGuid(SdlProductGuid(i), d->product))
+            continue;
+        SDL_GameController *controller = SDL_IsGameController(i) ? SDL_GameControllerOpen(i) : nullptr;
+        SDL_Joystick *joystick = controller ? nullptr : SDL_JoystickOpen(i);
+        if (!controller && !joystick)
+            continue;
+        if (d->controller)
+            SDL_GameControllerClose(d->controller);
+        if (d->joystick)
+            SDL_JoystickClose(d->joystick);
+        d->controller = controller;
+        d->joystick = joystick;
+        d->id = id;
+        return true;
+    }
+    return false;
+}
+
 // Maps -32768..32767 linearly onto the axis's range, to the nearest whole value.
 static LONG ScaleAxis(SHORT raw, LONG lo, LONG hi)
 {
@@ -392,7 +458,7 @@ HRESULT IDirectInputDevice::Acquire()
     if (FakeFails(sys, SYS_JOY_FAIL_ACQUIRE))
         return DIERR_GENERIC;
     SysJoystickInput probe;
-    if (!ReadRaw(sys, probe))
+    if (!ReadRaw(sys, probe) && !Reattach(sys))
         return DIERR_INPUTLOST;
     if (sys->acquired)
         return DI_NOEFFECT;
@@ -412,14 +478,13 @@ HRESULT IDirectInputDevice2::Poll()
 {
     if (!sys->acquired)
         return DIERR_NOTACQUIRED;
-    if (sys->source == SOURCE_FAKE) {
-        SysJoystickInput probe;
-        if (!ReadRaw(sys, probe)) {
-            sys->acquired = false;
-            return DIERR_INPUTLOST;
-        }
-        return DI_NOEFFECT; // fakes need no polling
+    SysJoystickInput probe;
+    if (!ReadRaw(sys, probe) && !Reattach(sys)) {
+        sys->acquired = false;
+        return DIERR_INPUTLOST;
     }
+    if (sys->source == SOURCE_FAKE)
+        return DI_NOEFFECT; // fakes need no polling
     if (sys->controller)
         SDL_GameControllerUpdate();
     else
@@ -451,6 +516,27 @@ HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void *data)
     return DI_OK;
 }
 
+HRESULT IDirectInputDevice::GetDeviceInfo(DIDEVICEINSTANCEA *info)
+{
+    if (!info || info->dwSize != sizeof *info)
+        return DIERR_INVALIDPARAM;
+    memset(info, 0, sizeof *info);
+    info->dwSize = sizeof *info;
+    info->guidInstance = MakeGuid(sys->source, sys->id);
+    info->guidProduct = sys->product;
+    info->dwDevType = DIDEVTYPE_JOYSTICK;
+    const char *name = nullptr;
+    if (sys->source == SOURCE_FAKE) {
+        const FakeJoystick *f = Fake(sys->id);
+        name = f ? f->name.c_str() : nullptr;
+    } else {
+        name = sys->controller ? SDL_GameControllerName(sys->controller) : SDL_JoystickName(sys->joystick);
+    }
+    CopyName(info->tszInstanceName, name);
+    CopyName(info->tszProductName, name);
+    return DI_OK;
+}
+
 // ---- test hooks ----
 
 void Sys_UseFakeJoysticks(bool on)
@@ -464,9 +550,23 @@ int Sys_PlugJoystick(const char *productName)
     FakeJoystick f;
     f.name = productName ? productName : "";
     memset(&f.input, 0, sizeof f.input);
+    f.product = nextProduct++;
     f.plugged = true;
     f.fail = SYS_JOY_OK;
     fakes.push_back(f);
+    return (int)fakes.size() - 1;
+}
+
+int Sys_ReplugJoystick(int fake)
+{
+    FakeJoystick *f = Fake(fake);
+    if (!f)
+        return -1;
+    f->plugged = false;
+    FakeJoystick again = *f;
+    again.plugged = true;
+    memset(&again.input, 0, sizeof again.input);
+    fakes.push_back(again);
     return (int)fakes.size() - 1;
 }
 
@@ -490,4 +590,4 @@ void Sys_FailJoystickStep(int fake, SysJoystickStep step)
 
 void Sys_SetDirectInputAvailable(bool available) { directInputAvailable = available; }
 
-int Sys_OpenJoystickDevices() { return openDevices; }
+int Sys_OpenJoystickDevices() { return (int)openDevices.size(); }

@@ -123,6 +123,8 @@ struct IDirectInputDevice {
     HRESULT Acquire();
     HRESULT Unacquire();
     HRESULT GetDeviceState(DWORD size, void *data);
+    // The connection the device is read through now: it changes when the device comes back.
+    HRESULT GetDeviceInfo(DIDEVICEINSTANCEA *info);
 
     SysJoyDevice *sys = nullptr;
 };
@@ -166,6 +168,8 @@ enum SysJoystickStep {
 void Sys_UseFakeJoysticks(bool on);            // on or off, either way with no fakes plugged
 int Sys_PlugJoystick(const char *productName); // returns the fake's number
 void Sys_UnplugJoystick(int fake);
+// The same device connected again, as a new connection (a new fake number, the same product).
+int Sys_ReplugJoystick(int fake);
 void Sys_SetJoystickInput(int fake, const SysJoystickInput &input);
 void Sys_FailJoystickStep(int fake, SysJoystickStep step);
 void Sys_SetDirectInputAvailable(bool available); // false: DirectInputCreateA fails

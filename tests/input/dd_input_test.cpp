@@ -310,3 +310,105 @@ TEST_F(ActiveInput, OnePlayerAtATimeUsesTheCurrentPlayersSettings)
         EXPECT_EQ(ActiveInput2Keys[7], 1);
     }
 }
+
+// Hot-plug: slots keep their devices across reconnections, and new pads join only when asked.
+class HotPlug : public Input {
+protected:
+    // Holds the fake's stick left and reads the slot, as play does each frame.
+    int ReadLeft(int fake, int slot)
+    {
+        SysJoystickInput in = {};
+        in.axes[0] = -32768;
+        Sys_SetJoystickInput(fake, in);
+        DDInput_Poll(slot);
+        return DDInput_GetDigital_Direction(slot);
+    }
+    void ExpectSlotsValid()
+    {
+        EXPECT_LE(DDInput_NumJoysticks(), 4);
+        EXPECT_EQ(Sys_OpenJoystickDevices(), DDInput_NumJoysticks());
+        for (int i = 0; i < DDInput_NumJoysticks(); i++)
+            EXPECT_NE(Joystick[i].Device2, nullptr) << i;
+    }
+};
+
+TEST_F(HotPlug, SameDeviceReconnectingReturnsToItsSlotAndReadsAtOnce)
+{
+    int a = Sys_PlugJoystick("A"), b = Sys_PlugJoystick("B");
+    ASSERT_TRUE(DDInput_Initialise(nullptr, (HWND)1));
+    EXPECT_EQ(ReadLeft(b, 1), 6);
+    Sys_UnplugJoystick(b);
+    EXPECT_EQ(ReadLeft(b, 1), 8); // gone: neutral
+    EXPECT_EQ(ReadLeft(b, 1), 8);
+    int b2 = Sys_ReplugJoystick(b);
+    EXPECT_EQ(ReadLeft(b2, 1), 6) << "the next poll reads the reconnected pad";
+    EXPECT_EQ(ReadLeft(a, 0), 6);
+    // At the title it is recognised as slot 1's, not offered as a new pad.
+    Sys_UnplugJoystick(b2);
+    int b3 = Sys_ReplugJoystick(b2);
+    EXPECT_FALSE(DDInput_AcceptNewJoysticks());
+    EXPECT_EQ(DDInput_NumJoysticks(), 2);
+    EXPECT_EQ(ReadLeft(b3, 1), 6);
+    EXPECT_STREQ(DDInput_JoystickName(1), "B");
+    ExpectSlotsValid();
+}
+
+TEST_F(HotPlug, NewPadJoinsOnlyWhenAskedAndNeverBeyondFour)
+{
+    int a = Sys_PlugJoystick("A");
+    ASSERT_TRUE(DDInput_Initialise(nullptr, (HWND)1));
+    int c = Sys_PlugJoystick("C");
+    ReadLeft(a, 0); // play polls its pads; nothing joins then
+    EXPECT_EQ(DDInput_NumJoysticks(), 1);
+    EXPECT_TRUE(DDInput_AcceptNewJoysticks());
+    EXPECT_EQ(DDInput_NumJoysticks(), 2);
+    EXPECT_STREQ(DDInput_JoystickName(1), "C");
+    EXPECT_EQ(ReadLeft(c, 1), 6);
+    EXPECT_FALSE(DDInput_AcceptNewJoysticks()) << "nothing new";
+    for (const char *name : { "D", "E", "F" })
+        Sys_PlugJoystick(name);
+    EXPECT_TRUE(DDInput_AcceptNewJoysticks());
+    EXPECT_EQ(DDInput_NumJoysticks(), 4);
+    EXPECT_STREQ(DDInput_JoystickName(3), "E");
+    EXPECT_FALSE(DDInput_AcceptNewJoysticks());
+    ExpectSlotsValid();
+}
+
+TEST_F(HotPlug, UnnamedPadAndPadThatFailsAreHandled)
+{
+    Sys_PlugJoystick("");
+    ASSERT_TRUE(DDInput_Initialise(nullptr, (HWND)1));
+    EXPECT_STREQ(DDInput_JoystickName(0), "Joystick");
+    int bad = Sys_PlugJoystick("Bad");
+    Sys_FailJoystickStep(bad, SYS_JOY_FAIL_ACQUIRE);
+    EXPECT_FALSE(DDInput_AcceptNewJoysticks());
+    EXPECT_EQ(DDInput_NumJoysticks(), 1);
+    ExpectSlotsValid();
+    DDInput_Close();
+    EXPECT_FALSE(DDInput_AcceptNewJoysticks()) << "closed: nothing to ask";
+}
+
+TEST_F(HotPlug, DisconnectStormLeavesEverySlotValid)
+{
+    int fake[3] = { Sys_PlugJoystick("A"), Sys_PlugJoystick("B"), Sys_PlugJoystick("C") };
+    ASSERT_TRUE(DDInput_Initialise(nullptr, (HWND)1));
+    unsigned seed = 12345;
+    for (int round = 0; round < 300; round++) {
+        seed = seed * 1103515245u + 12345u;
+        int k = (int)(seed >> 16) % 3;
+        switch ((seed >> 8) % 4) {
+        case 0: Sys_UnplugJoystick(fake[k]); break;
+        case 1: fake[k] = Sys_ReplugJoystick(fake[k]); break;
+        case 2: DDInput_AcceptNewJoysticks(); break;
+        default: DDInput_Poll(k); break;
+        }
+        ExpectSlotsValid();
+        ASSERT_FALSE(HasFailure()) << "round " << round;
+    }
+    for (int k = 0; k < 3; k++)
+        fake[k] = Sys_ReplugJoystick(fake[k]);
+    DDInput_AcceptNewJoysticks();
+    EXPECT_EQ(DDInput_NumJoysticks(), 3) << "the same three devices, however often they came and went";
+    for (int k = 0; k < 3; k++)
+        EXPECT_EQ(ReadLeft(fake[k], k), 6) << k;
+}

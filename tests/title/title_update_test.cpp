@@ -158,3 +158,19 @@ TEST_F(TitleUpdateTest, MissingSubScreenPicturesAreReportedAndSkipped)
     EXPECT_NE(InputKeyHandle, nullptr);
     EXPECT_EQ(ReadBack().Tag(92, 100), TAG_ACTIONS);
 }
+
+// A pad plugged in while the title shows is offered by the menu on the next frame.
+TEST_F(TitleUpdateTest, PadPluggedInAtTheTitleIsOfferedAtOnce)
+{
+    Sys_UseFakeJoysticks(true);
+    Sys_PlugJoystick("First");
+    ASSERT_TRUE(DDInput_Initialise(nullptr, (HWND)1));
+    KX_STATE_OPTIONS_Start();
+    EXPECT_EQ(KX_MaxPlayerInput, 1);
+    Sys_PlugJoystick("Second");
+    KX_STATE_OPTIONS_Update(LastOptionTime + 16);
+    EXPECT_EQ(DDInput_NumJoysticks(), 2);
+    EXPECT_EQ(KX_MaxPlayerInput, 2);
+    DDInput_Close();
+    Sys_UseFakeJoysticks(false);
+}
