@@ -1,12 +1,174 @@
-// Game paths with backslashes, and whole-or-nothing file saves.
+// Where the game's files live, game paths with backslashes, and whole-or-nothing file saves.
 #include "sys_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#ifndef KORDAX_DATA_FROM_BIN
+#define KORDAX_DATA_FROM_BIN "../share/kordax"
+#endif
+
 static long failAfter = -1;
+
+// The player's files and the XDG folder each lives in when installed. An empty folder means
+// the file cannot be kept this run.
+struct SysPlayerFile {
+    const char *name;
+    const char *xdgVariable;
+    const char *xdgDefault; // under the home folder
+    std::string folder;
+};
+static SysPlayerFile playerFiles[] = {
+    { "kordax.ini", "XDG_CONFIG_HOME", ".config", "" },
+    { "kx_scores.dat", "XDG_DATA_HOME", ".local/share", "" },
+    { "dderrors.log", "XDG_STATE_HOME", ".local/state", "" },
+};
+static bool installed = false;
+static std::string dataFolder;
+
+static bool IsFolder(const std::string &path)
+{
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Resolves "." and ".." by name alone, so messages show /usr/share/kordax, not /usr/bin/../share.
+static std::string Tidy(const std::string &path)
+{
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at <= path.size()) {
+        size_t end = path.find('/', at);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(at, end - at);
+        if (part == ".." && !parts.empty() && parts.back() != "..")
+            parts.pop_back();
+        else if (!part.empty() && part != ".")
+            parts.push_back(part);
+        at = end + 1;
+    }
+    std::string out = path.compare(0, 1, "/") == 0 ? "" : ".";
+    for (const std::string &p : parts)
+        out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+// mkdir -p with the private mode the XDG rules ask for; false with errno set on failure.
+static bool MakeFolders(const std::string &path)
+{
+    if (IsFolder(path))
+        return true;
+    size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
+        return false;
+    return mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && IsFolder(path));
+}
+
+// The home folder, or why there is none usable: $HOME, else the password entry; absolute only.
+static std::string HomeFolder(std::string &why)
+{
+    const char *home = getenv("HOME");
+    if (!home || home[0] != '/') {
+        const passwd *pw = getpwuid(getuid());
+        home = pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : nullptr;
+    }
+    if (!home) {
+        why = "no home folder (HOME is unset or not an absolute path)";
+        return "";
+    }
+    if (!IsFolder(home)) {
+        why = std::string("the home folder '") + home + "' does not exist";
+        return "";
+    }
+    return home;
+}
+
+std::string Sys_ExecutablePath(const char *argv0)
+{
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n > 0) {
+        buffer[n] = '\0';
+        return buffer;
+    }
+    return argv0 ? argv0 : "";
+}
+
+void Sys_UseWorkingFolder()
+{
+    installed = false;
+    dataFolder.clear();
+    for (SysPlayerFile &f : playerFiles)
+        f.folder.clear();
+}
+
+bool Sys_LocateFiles(const std::string &exePath, std::vector<std::string> &messages)
+{
+    Sys_UseWorkingFolder();
+    messages.clear();
+    if (IsFolder("gfx"))
+        return true;
+
+    size_t slash = exePath.rfind('/');
+    std::string exeFolder = slash == std::string::npos ? "." : exePath.substr(0, slash + 1);
+    std::string data = Tidy(exeFolder + "/" KORDAX_DATA_FROM_BIN);
+    if (!IsFolder(data + "/gfx")) {
+        char *cwd = getcwd(nullptr, 0);
+        messages.push_back(std::string("cannot find the game's data: looked for gfx/ in the working folder (") +
+                           (cwd ? cwd : ".") + ") and in " + data);
+        free(cwd);
+        return false;
+    }
+    installed = true;
+    dataFolder = data;
+
+    std::string homeWhy;
+    std::string home = HomeFolder(homeWhy);
+    for (SysPlayerFile &f : playerFiles) {
+        const char *base = getenv(f.xdgVariable);
+        std::string folder;
+        if (base && base[0] == '/') // relative XDG paths are to be ignored
+            folder = std::string(base) + "/kordax";
+        else if (!home.empty())
+            folder = home + "/" + f.xdgDefault + "/kordax";
+        else {
+            messages.push_back(std::string(f.name) + " will not be kept: " + homeWhy);
+            continue;
+        }
+        if (!MakeFolders(folder)) {
+            messages.push_back(std::string(f.name) + " will not be kept: cannot create " + folder + " (" +
+                               strerror(errno) + ")");
+            continue;
+        }
+        f.folder = folder;
+    }
+    return true;
+}
+
+// The path a game name is opened at; false when its folder is unavailable this run.
+static bool Resolve(const char *name, std::string &path)
+{
+    path = Sys_NativePath(name);
+    if (!installed || path.empty() || path[0] == '/')
+        return true;
+    if (path.compare(0, 4, "gfx/") == 0 || path.compare(0, 6, "sound/") == 0) {
+        path = dataFolder + "/" + path;
+        return true;
+    }
+    for (const SysPlayerFile &f : playerFiles) {
+        if (path == f.name) {
+            path = f.folder + "/" + path;
+            return !f.folder.empty();
+        }
+    }
+    return true;
+}
 
 std::string Sys_NativePath(const char *name)
 {
@@ -26,7 +188,12 @@ FILE *Sys_FOpen(const char *name, const char *mode)
         if (*p != 't')
             m[n++] = *p;
     m[n] = '\0';
-    return fopen(Sys_NativePath(name).c_str(), m);
+    std::string path;
+    if (!Resolve(name, path)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return fopen(path.c_str(), m);
 }
 
 void Sys_FailWritesAfter(long bytes) { failAfter = bytes; }
@@ -56,7 +223,9 @@ static bool WriteAll(int fd, const char *data, size_t size)
 
 bool Sys_SaveFile(const char *name, const void *data, size_t size)
 {
-    std::string path = Sys_NativePath(name);
+    std::string path;
+    if (!Resolve(name, path))
+        return false;
     std::string temp = path + ".tmp";
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)

@@ -1,8 +1,22 @@
-// File access for the game: backslash paths, and saves that replace a file whole or not at all.
+// File access for the game: where files live, backslash paths, and whole-or-nothing saves.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+// Decides where the game's files live, once at start. In place (the working folder holds gfx/,
+// and also before this is called) every name is opened in the working folder. Installed, gfx/
+// and sound/ come from the data folder beside the executable, "kordax.ini" from
+// $XDG_CONFIG_HOME/kordax, "kx_scores.dat" from $XDG_DATA_HOME/kordax and "dderrors.log" from
+// $XDG_STATE_HOME/kordax; those folders are created as needed.
+// Returns false when no data folder is found, with one message naming the folders tried.
+// Otherwise true, with one message for each player's file that cannot be kept and why.
+bool Sys_LocateFiles(const std::string &exePath, std::vector<std::string> &messages);
+// The running program's own path (argv0 when the system cannot say).
+std::string Sys_ExecutablePath(const char *argv0);
+// For tests: back to opening every name in the working folder.
+void Sys_UseWorkingFolder();
 
 // fopen with the game's "gfx\\name" paths turned into "gfx/name".
 FILE *Sys_FOpen(const char *name, const char *mode);

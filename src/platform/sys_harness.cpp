@@ -37,6 +37,10 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
             sys_options.integerScale = true;
         } else if (arg == "--timedemo") {
             sys_options.timedemo = true;
+        } else if (arg == "--help") {
+            sys_options.help = true;
+        } else if (arg == "--version") {
+            sys_options.version = true;
         } else if (arg == "--script") {
             if (i + 1 >= argc) {
                 error = "--script needs a file name";
@@ -52,6 +56,43 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
     }
     return true;
 }
+
+#ifndef KORDAX_VERSION
+#define KORDAX_VERSION "unknown"
+#endif
+
+const char *Sys_Usage()
+{
+    return "usage: kordax [-2|-3|-4] [-f|-n] [--window] [--integer-scale] [--headless] [--script FILE] [--timedemo]\n"
+           "       kordax --help | --version\n";
+}
+
+const char *Sys_Help()
+{
+    static const std::string help = std::string(Sys_Usage()) +
+        "\n"
+        "Kordax, a 2D arcade shooter for one or two players.\n"
+        "\n"
+        "The game's own switches come first:\n"
+        "  -2, -3, -4        draw at 16, 24 or 32 bits per pixel (32 is the default)\n"
+        "  -f                fast dynamic lighting (flat lights, no bump mapping of the moving lights)\n"
+        "  -n                no dynamic lighting\n"
+        "Then the long options:\n"
+        "  --window          start in a window instead of full screen\n"
+        "  --integer-scale   scale by whole multiples only\n"
+        "  --headless        no window and no sound; a virtual clock that advances 16 ms a frame\n"
+        "  --script FILE     feed input from FILE, one action a line (see kordax(6))\n"
+        "  --timedemo        print the frames drawn and the frames per second at exit\n"
+        "  --help            print this help and exit\n"
+        "  --version         print the version and exit\n"
+        "\n"
+        "Run from a folder that holds gfx/, the game reads and writes there. Otherwise it reads its\n"
+        "data from ../share/kordax beside the program and keeps kordax.ini in $XDG_CONFIG_HOME/kordax,\n"
+        "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax.\n";
+    return help.c_str();
+}
+
+const char *Sys_VersionLine() { return "kordax " KORDAX_VERSION "\n"; }
 
 bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool &isAction)
 {

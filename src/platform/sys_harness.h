@@ -16,6 +16,8 @@ struct SysOptions {
     bool windowed = false;
     bool timedemo = false;
     bool integerScale = false; // whole multiples only when enlarging the picture
+    bool help = false;    // print the help and leave
+    bool version = false; // print the version and leave
     std::string script;
 };
 
@@ -24,6 +26,11 @@ extern SysOptions sys_options;
 // Splits argv into the game's own command line (its switches, which come first) and the
 // long options. Returns false with a message in error for an unknown or incomplete option.
 bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::string &error);
+// The usage lines shown with a bad option, and the whole help that --help prints.
+const char *Sys_Usage();
+const char *Sys_Help();
+// "kordax <version>".
+const char *Sys_VersionLine();
 
 // Reads a script file; false with the offending line named in error.
 bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std::string &error);

@@ -1,4 +1,5 @@
-// Process entry: reads the long options, sets the harness up and hands over to WinMain.
+// Process entry: reads the long options, finds the game's files, sets the harness up and hands over to WinMain.
+#include "sys_file.h"
 #include "sys_harness.h"
 #include "win_time.h"
 #include "kordax.h"
@@ -10,9 +11,12 @@ int main(int argc, char **argv)
 {
     std::string gameLine, error;
     if (!Sys_ParseArgs(argc, argv, gameLine, error)) {
-        fprintf(stderr, "kordax: %s\n", error.c_str());
-        fprintf(stderr, "usage: kordax [-2|-3|-4] [-f|-n] [--window] [--integer-scale] [--headless] [--script FILE] [--timedemo]\n");
+        fprintf(stderr, "kordax: %s\n%s", error.c_str(), Sys_Usage());
         return 2;
+    }
+    if (sys_options.help || sys_options.version) {
+        fputs(sys_options.help ? Sys_Help() : Sys_VersionLine(), stdout);
+        return 0;
     }
     std::vector<SysScriptAction> actions;
     if (!sys_options.script.empty()) {
@@ -21,6 +25,12 @@ int main(int argc, char **argv)
             return 2;
         }
     }
+    std::vector<std::string> messages;
+    bool located = Sys_LocateFiles(Sys_ExecutablePath(argv[0]), messages);
+    for (const std::string &m : messages)
+        fprintf(stderr, "kordax: %s\n", m.c_str());
+    if (!located)
+        return 1;
     Sys_UseVirtualClock(sys_options.headless);
     Sys_StartScript(actions);
     int result = WinMain(nullptr, nullptr, const_cast<char *>(gameLine.c_str()), SW_SHOWDEFAULT);

@@ -40,12 +40,12 @@ static void Chunk(std::vector<uint8_t> &out, const char *type, const std::vector
     Put32(out, Crc32(&out[start], out.size() - start));
 }
 
-bool Sys_WritePNG(const char *path, const uint8_t *rgb, int width, int height)
+static bool WritePNG(const char *path, const uint8_t *rgb, int width, int height, int channels)
 {
     if (width <= 0 || height <= 0)
         return false;
     std::vector<uint8_t> raw;
-    size_t row = (size_t)width * 3;
+    size_t row = (size_t)width * channels;
     raw.reserve((row + 1) * height);
     for (int y = 0; y < height; y++) {
         raw.push_back(0);
@@ -74,7 +74,7 @@ bool Sys_WritePNG(const char *path, const uint8_t *rgb, int width, int height)
     std::vector<uint8_t> ihdr;
     Put32(ihdr, width);
     Put32(ihdr, height);
-    ihdr.insert(ihdr.end(), { 8, 2, 0, 0, 0 });
+    ihdr.insert(ihdr.end(), { 8, (uint8_t)(channels == 4 ? 6 : 2), 0, 0, 0 }); // RGBA or RGB
     Chunk(out, "IHDR", ihdr);
     Chunk(out, "IDAT", z);
     Chunk(out, "IEND", {});
@@ -83,4 +83,14 @@ bool Sys_WritePNG(const char *path, const uint8_t *rgb, int width, int height)
         return false;
     bool ok = fwrite(out.data(), 1, out.size(), f) == out.size();
     return (fclose(f) == 0) && ok;
+}
+
+bool Sys_WritePNG(const char *path, const uint8_t *rgb, int width, int height)
+{
+    return WritePNG(path, rgb, width, height, 3);
+}
+
+bool Sys_WritePNGAlpha(const char *path, const uint8_t *rgba, int width, int height)
+{
+    return WritePNG(path, rgba, width, height, 4);
 }

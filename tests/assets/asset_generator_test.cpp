@@ -29,7 +29,7 @@ TEST(AssetGenerator, ASecondRunWritesIdenticalFilesAndASheet)
     KxTempDir tmp;
     std::string cmd = "'" + tool + "' --quiet --sheet '" + tmp.Path() + "/sheet.png' '" + tmp.Path() + "/run'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    for (const char *sub : {"/gfx", "/sound"}) {
+    for (const char *sub : {"/gfx", "/sound", "/icons"}) {
         std::vector<std::string> ours = Files(tmp.Path() + "/run" + sub);
         std::vector<std::string> built = Files(std::string(KORDAX_RUN_DIR) + sub);
         ASSERT_FALSE(ours.empty());

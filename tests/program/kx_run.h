@@ -32,9 +32,11 @@ inline KxRun KxRunGame(const std::string &script, const std::string &args = "")
     return r;
 }
 
-// Reads a PNG written by the game's own writer (stored deflate blocks) into R,G,B bytes.
-inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w, int &h)
+// Reads a PNG written by the game's own writer (stored deflate blocks) into R,G,B bytes, or
+// R,G,B,A bytes when channels is given (set to 3 or 4).
+inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w, int &h, int *channels = nullptr)
 {
+    int bpp = 3;
     std::string f = KxReadFile(path);
     if (f.size() < 8 || f.compare(1, 3, "PNG") != 0)
         return false;
@@ -50,6 +52,7 @@ inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w
         if (type == "IHDR") {
             w = (int)be32(at + 8);
             h = (int)be32(at + 12);
+            bpp = f[at + 17] == 6 ? 4 : 3;
         } else if (type == "IDAT") {
             z += f.substr(at + 8, len);
         }
@@ -67,10 +70,12 @@ inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w
         if (last)
             break;
     }
-    if (raw.size() != (size_t)(w * 3 + 1) * h)
+    if (raw.size() != (size_t)(w * bpp + 1) * h || (bpp == 4 && !channels))
         return false;
+    if (channels)
+        *channels = bpp;
     rgb.clear();
     for (int y = 0; y < h; y++)
-        rgb.insert(rgb.end(), raw.begin() + y * (w * 3 + 1) + 1, raw.begin() + (y + 1) * (w * 3 + 1));
+        rgb.insert(rgb.end(), raw.begin() + y * (w * bpp + 1) + 1, raw.begin() + (y + 1) * (w * bpp + 1));
     return true;
 }

@@ -103,7 +103,8 @@ TEST(Program, TimedemoReportsFramesAtExit)
 TEST(Program, MissingArtworkEndsTheRunWithAFailure)
 {
     KxTempDir dir;
-    // No gfx folder at all: the splash is skipped, then the game's bitmaps cannot load.
+    // An empty gfx folder: the splash is skipped, then the game's bitmaps cannot load.
+    mkdir("gfx", 0755);
     KxWriteFile("script.txt", "20000 quit\n");
     std::string cmd = std::string("'") + KORDAX_RUN_DIR + "/kordax' --headless --script script.txt > out.txt 2>&1";
     int status = system(cmd.c_str());
@@ -113,4 +114,55 @@ TEST(Program, MissingArtworkEndsTheRunWithAFailure)
     EXPECT_NE(log.find("ErrorLog: Error detected during initialisation.\nErrorLog: Quitting Kordax\n"), std::string::npos)
         << log;
     EXPECT_NE(log.find("ErrorLog: Error: Failed to load splash screen\n"), std::string::npos);
+}
+
+namespace {
+
+struct Outcome {
+    int exitCode;
+    std::string out, err;
+};
+
+// Runs the built program with args from the current folder, stdout and stderr apart.
+Outcome RunProgram(const std::string &args)
+{
+    std::string cmd = std::string("'") + KORDAX_RUN_DIR + "/kordax' " + args + " > out.txt 2> err.txt";
+    int status = system(cmd.c_str());
+    return Outcome{ WIFEXITED(status) ? WEXITSTATUS(status) : -1, KxReadFile("out.txt"), KxReadFile("err.txt") };
+}
+
+} // namespace
+
+TEST(Program, HelpListsEveryOptionVersionNamesTheBuildBadOptionsShowUsage)
+{
+    KxTempDir dir;
+    Outcome help = RunProgram("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.err, "");
+    std::string list = help.out.substr(help.out.find("\n\n")); // past the usage lines
+    for (const char *option : { "-2,", "-3,", "-4 ", "-f ", "-n ", "--window ", "--integer-scale ", "--headless ",
+                                "--script FILE ", "--timedemo ", "--help ", "--version " })
+        EXPECT_NE(list.find(option), std::string::npos) << option << "\n" << help.out;
+
+    Outcome version = RunProgram("-2 --version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "kordax " KORDAX_VERSION "\n");
+
+    Outcome bad = RunProgram("--bogus");
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("'--bogus'"), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("usage: kordax"), std::string::npos) << bad.err;
+}
+
+TEST(Program, WithoutDataBesideItOrInTheWorkingFolderItSaysWhereItLookedAndStops)
+{
+    KxTempDir dir;
+    Outcome o = RunProgram("--headless");
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find(dir.Path()), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("/share/kordax"), std::string::npos) << o.err;
+    struct stat st;
+    for (const char *name : { "dderrors.log", "kordax.ini", "kx_scores.dat" })
+        EXPECT_NE(stat(name, &st), 0) << name;
 }

@@ -22,6 +22,11 @@ void AG_GenMaps();
 void AG_GenSplash();
 void AG_GenEffects();
 void AG_GenMusic();
+// The desktop icons, <rundir>/icons/kordax_<size>.png, drawn from the X turret.
+void AG_GenIcons();
+
+// The X turret sprite's frame (40 x 40 units), drawn unit final pixels to a unit.
+AG_Image AG_Turret(int anim, int turn, float unit = 1);
 
 // The house palette shared by panels, menus and captions.
 namespace AG_Style {

@@ -52,6 +52,7 @@ int main(int argc, char **argv)
         {"enemies", AG_GenEnemies, 0},
         {"maps", AG_GenMaps, 0},
         {"splash", AG_GenSplash, 0},
+        {"icons", AG_GenIcons, 0},
     };
     Step sounds[] = {
         {"music", AG_GenMusic, 0},

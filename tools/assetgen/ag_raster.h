@@ -40,9 +40,11 @@ struct AG_Image {
     const float *At(int x, int y) const { return &px[(size_t(y) * w + x) * 5]; }
 };
 
-// A canvas sampled S x S times per final pixel; coordinates are in final pixels.
+// A canvas sampled S x S times per final pixel; coordinates are in drawing units, which are
+// final pixels unless unit says how many final pixels one unit spans (icons drawn larger).
 struct AG_Canvas {
     int w, h, s;
+    float unit = 1;
     std::vector<float> smp; // r, g, b, a, solid per sample (premultiplied colour)
     AG_Canvas(int width, int height, int supersample)
         : w(width), h(height), s(supersample), smp(size_t(width) * height * supersample * supersample * 5, 0.0f)
@@ -52,13 +54,14 @@ struct AG_Canvas {
     // Calls shade(x, y) for every sample centre within the box and composites the result over.
     template <class F> void Paint(float x0, float y0, float x1, float y1, F shade)
     {
-        int sx0 = int(std::floor(x0 * s)), sy0 = int(std::floor(y0 * s));
-        int sx1 = int(std::ceil(x1 * s)), sy1 = int(std::ceil(y1 * s));
+        float scale = s * unit;
+        int sx0 = int(std::floor(x0 * scale)), sy0 = int(std::floor(y0 * scale));
+        int sx1 = int(std::ceil(x1 * scale)), sy1 = int(std::ceil(y1 * scale));
         if (sx0 < 0) sx0 = 0;
         if (sy0 < 0) sy0 = 0;
         if (sx1 > w * s) sx1 = w * s;
         if (sy1 > h * s) sy1 = h * s;
-        float inv = 1.0f / s;
+        float inv = 1.0f / scale;
         for (int sy = sy0; sy < sy1; sy++) {
             float y = (sy + 0.5f) * inv;
             float *row = &smp[(size_t(sy) * w * s) * 5];
@@ -77,7 +80,7 @@ struct AG_Canvas {
             }
         }
     }
-    template <class F> void PaintAll(F shade) { Paint(0, 0, float(w), float(h), shade); }
+    template <class F> void PaintAll(F shade) { Paint(0, 0, w / unit, h / unit, shade); }
 
     AG_Image Resolve() const;
 };

@@ -2,15 +2,16 @@
 #include "ag_assets.h"
 
 namespace {
-
 const float AG_Pi = 3.14159265f;
+} // namespace
 
 // The X turret facing up, barrel turned by turn x 15 degrees toward the right; the Y turret
 // is its mirror image across the diagonal.
-AG_Image AG_Turret(int anim, int turn)
+AG_Image AG_Turret(int anim, int turn, float unit)
 {
     const int S = 40;
-    AG_Canvas cv(S, S, 4);
+    AG_Canvas cv(int(S * unit + 0.5f), int(S * unit + 0.5f), 4);
+    cv.unit = unit;
     float cx = 20, cy = 22;
     float ang = turn * 15.0f * AG_Pi / 180.0f;
     float bx = std::sin(ang), by = -std::cos(ang); // barrel direction
@@ -93,6 +94,8 @@ AG_Image AG_Turret(int anim, int turn)
     AG_Outline(img, AG_Style::Ink);
     return img;
 }
+
+namespace {
 
 // A shot of the X laser: frames 0 to 5 fly straight up, 6 to 11 up and to the right.
 AG_Image AG_Shot(int frame)
