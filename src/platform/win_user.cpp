@@ -272,13 +272,19 @@ static void Sys_WindowEvent(const SDL_WindowEvent &e)
     switch (e.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
-        sys_windowHidden = true;
-        Sys_LoseAllSurfaces();
+        Sys_SetWindowHidden(true);
         break;
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_MAXIMIZED:
-        sys_windowHidden = false;
+        Sys_SetWindowHidden(false);
+        break;
+    // As a desktop tells a program that another one has taken the keyboard, or given it back.
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Post(WM_ACTIVATEAPP, FALSE, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Post(WM_ACTIVATEAPP, TRUE, 0);
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         Post(WM_PAINT, 0, 0);
@@ -436,6 +442,8 @@ SHORT GetAsyncKeyState(int key)
 
 void Sys_SetWindowHidden(bool hidden)
 {
+    if (hidden != sys_windowHidden)
+        Post(WM_SIZE, hidden ? SIZE_MINIMIZED : SIZE_RESTORED, 0);
     sys_windowHidden = hidden;
     if (hidden)
         Sys_LoseAllSurfaces();
