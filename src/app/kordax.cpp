@@ -205,8 +205,8 @@ bool GameMain(void *)
     if (FirstFrame) {
         FrameTime = LastFrameTime = LastFPSTime = GetClock();
         UpdateTime = FrameTime;
-    } else {
-        move = KX_AdvanceUpdateTime();
+    } else if (!ClockHeld(DDCLOCK_PAUSED)) {
+        move = KX_AdvanceUpdateTime(); // paused, the update time waits with the clock
     }
     if (DeterminedRefresh > 1)
         KX_SplashOrGame();
