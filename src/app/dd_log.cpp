@@ -125,13 +125,41 @@ void DDEndTimerResolution()
     TimerResSet = false;
 }
 
-DWORD GetClock() { return timeGetTime(); }
+// While anything holds the clock the game's time stands still; the held stretches are left out
+// of every later reading, so no timer jumps when it runs again. Unsigned arithmetic keeps this
+// right across the platform clock's wrap and for holds of up to 2^32 ms.
+static unsigned ClockHolds = 0;
+static DWORD ClockHeldAt = 0; // platform reading when the holds began
+static DWORD ClockLeftOut = 0; // held time so far
+
+DWORD GetClock() { return (ClockHolds ? ClockHeldAt : timeGetTime()) - ClockLeftOut; }
+
+void HoldClock(unsigned reason)
+{
+    if (!ClockHolds && reason)
+        ClockHeldAt = timeGetTime();
+    ClockHolds |= reason;
+}
+
+void ReleaseClock(unsigned reason)
+{
+    if (!(ClockHolds & reason))
+        return;
+    ClockHolds &= ~reason;
+    if (!ClockHolds)
+        ClockLeftOut += timeGetTime() - ClockHeldAt;
+}
+
+bool ClockHeld(unsigned reason) { return (ClockHolds & reason) != 0; }
+
+void ResetClockHolds() { ClockHolds = ClockHeldAt = ClockLeftOut = 0; }
 
 void StartClock() { start_clock_count = GetClock(); }
 
 DWORD WaitClock(unsigned long ms)
 {
-    while ((DWORD)(GetClock() - start_clock_count) < ms) {
+    // A held clock would never get there.
+    while (!ClockHolds && (DWORD)(GetClock() - start_clock_count) < ms) {
         if (Sys_VirtualClock())
             Sys_AdvanceClock(1); // nothing else would move a virtual clock
     }

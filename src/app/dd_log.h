@@ -21,6 +21,13 @@ int DDErrorCount(); // entries in the name table
 void DDSetTimerResolution();
 void DDEndTimerResolution();
 
-DWORD GetClock();
+DWORD GetClock(); // the game's clock: the platform's, less the time it was held
+
+// Reasons to hold the game's clock; it stands still while any is in force.
+enum { DDCLOCK_PAUSED = 1, DDCLOCK_AWAY = 2 };
+void HoldClock(unsigned reason);
+void ReleaseClock(unsigned reason);
+bool ClockHeld(unsigned reason = ~0u);
+void ResetClockHolds(); // for tests: the clock runs with the platform's again
 void StartClock();
 DWORD WaitClock(unsigned long ms);

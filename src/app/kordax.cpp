@@ -9,6 +9,7 @@
 #include "bumpmap.h"
 #include "kx_config.h"
 #include "kx_game.h"
+#include "kx_pause.h"
 #include "kx_sound.h"
 #include "win_time.h"
 #include "win_user.h"
@@ -80,7 +81,16 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         DDCheckSurfaces();
         return 0;
     case WM_KEYDOWN:
-        KX_HandleKey((int)wParam);
+        if (!KX_PAUSE_HandleKey((int)wParam))
+            KX_HandleKey((int)wParam);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            KX_PAUSE_Away();
+        return 0;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED)
+            KX_PAUSE_Away();
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -167,8 +177,7 @@ static void KX_SplashOrGame()
             }
         }
     } else {
-        KX_InputPoll();
-        KX_Update((int)UpdateTime);
+        KX_PAUSE_Update((int)UpdateTime);
     }
 }
 
@@ -181,10 +190,13 @@ bool GameMain(void *)
     int restored = DDCheckSurfaces();
     if ((g_pDDSPrimary && g_pDDSPrimary->IsLost() == DDERR_SURFACELOST) ||
         (g_pDDSBack && g_pDDSBack->IsLost() == DDERR_SURFACELOST)) {
-        // Nothing to draw on: give the processor back rather than spin while minimised.
+        // Nothing to draw on: give the processor back rather than spin while minimised, and hold
+        // the game's time, so that the time away is not played out unseen on return.
+        HoldClock(DDCLOCK_AWAY);
         Sleep(KX_MIN_FRAME);
         return false;
     }
+    ReleaseClock(DDCLOCK_AWAY);
     if (restored) {
         DDSPRITE_RestoreSurfaces();
         Bumpmap_RestoreSurfaces();
@@ -193,8 +205,8 @@ bool GameMain(void *)
     if (FirstFrame) {
         FrameTime = LastFrameTime = LastFPSTime = GetClock();
         UpdateTime = FrameTime;
-    } else {
-        move = KX_AdvanceUpdateTime();
+    } else if (!ClockHeld(DDCLOCK_PAUSED)) {
+        move = KX_AdvanceUpdateTime(); // paused, the update time waits with the clock
     }
     if (DeterminedRefresh > 1)
         KX_SplashOrGame();

@@ -267,6 +267,12 @@ signed char FSOUND_SetVolume(int channel, int volume)
 
 signed char FSOUND_SetPaused(int channel, signed char paused)
 {
+    if (channel == FSOUND_ALL) {
+        for (int c = 0; c < (int)channels.size(); c++)
+            if (StillPlaying(c))
+                FSOUND_SetPaused(channels[c].serial << INDEX_BITS | c, paused);
+        return 1;
+    }
     int i = PlayingChannel(channel);
     if (i < 0)
         return 0;

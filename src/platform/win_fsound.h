@@ -7,6 +7,7 @@ struct FSOUND_SAMPLE; // a whole sound file decoded into memory
 struct FSOUND_DSPUNIT;
 
 #define FSOUND_FREE -1 // any free channel, or any sample slot
+#define FSOUND_ALL -3  // every channel, where a call takes a channel
 #define FSOUND_LOOP_OFF 0x00000001u
 #define FSOUND_LOOP_NORMAL 0x00000002u
 #define FSOUND_LOADMEMORY 0x00008000u // the name is the file's bytes, the length their count

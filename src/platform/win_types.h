@@ -74,14 +74,20 @@ struct PALETTEENTRY {
 // Window messages.
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_SIZE 0x0005
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
+#define WM_ACTIVATEAPP 0x001C
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+
+// WM_SIZE's wparam.
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001

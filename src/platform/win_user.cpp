@@ -365,13 +365,20 @@ static void Sys_WindowEvent(const SDL_WindowEvent &e)
     // Window managers differ in which of these they send after a minimise; any of them will do.
     case SDL_WINDOWEVENT_EXPOSED:
         Post(WM_PAINT, 0, 0);
-        sys_windowHidden = false;
+        Sys_SetWindowHidden(false);
         break;
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_MAXIMIZED:
+        Sys_SetWindowHidden(false);
+        break;
+    // As a desktop tells a program that another one has taken the keyboard, or given it back.
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Post(WM_ACTIVATEAPP, FALSE, 0);
+        break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        sys_windowHidden = false;
+        Sys_SetWindowHidden(false);
+        Post(WM_ACTIVATEAPP, TRUE, 0);
         break;
     case SDL_WINDOWEVENT_CLOSE:
         Sys_CloseWindowAsUser();
@@ -387,7 +394,7 @@ static void Sys_RecheckVisibility()
     if (sys_options.headless || !sys_window || !sys_windowHidden)
         return;
     if (!(SDL_GetWindowFlags(sys_window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)))
-        sys_windowHidden = false;
+        Sys_SetWindowHidden(false);
 }
 
 void Sys_PumpEvents()
@@ -519,6 +526,8 @@ SHORT GetAsyncKeyState(int key)
 
 void Sys_SetWindowHidden(bool hidden)
 {
+    if (hidden != sys_windowHidden)
+        Post(WM_SIZE, hidden ? SIZE_MINIMIZED : SIZE_RESTORED, 0);
     sys_windowHidden = hidden;
     if (hidden)
         Sys_LoseAllSurfaces();

@@ -108,6 +108,9 @@ void KX_SOUND_SetMusicFade(int fade)
     ApplyMusicVolume();
 }
 
+// Every channel, music and effects alike: nothing else is ever paused for long.
+void KX_SOUND_Pause(bool paused) { FSOUND_SetPaused(FSOUND_ALL, paused ? 1 : 0); }
+
 void KX_SOUND_SetFxVolume(int volume) { SoundFxVol = std::clamp(volume, 0, 100); }
 
 void KX_SOUND_PlayFx(KX_SOUND_FxType fx)

@@ -39,3 +39,4 @@ void KX_SOUND_SetMusicVolume(int volume);
 void KX_SOUND_SetMusicFade(int fade);
 void KX_SOUND_SetFxVolume(int volume);
 void KX_SOUND_PlayFx(KX_SOUND_FxType fx);
+void KX_SOUND_Pause(bool paused); // the music and every effect still playing

@@ -49,9 +49,9 @@ TEST(MainLoop, MinimisedWindowSkipsFramesWithoutSpinning)
     MSG msg = {};
     EXPECT_TRUE(GameMain(nullptr));
     Sys_SetWindowHidden(true);
-    DWORD before = GetClock();
+    DWORD before = timeGetTime();
     EXPECT_FALSE(GameMain(nullptr));
-    EXPECT_GE(GetClock() - before, 10u); // it slept rather than spun
+    EXPECT_GE(timeGetTime() - before, 10u); // it slept rather than spun
     Sys_SetWindowHidden(false);
     EXPECT_TRUE(KX_MainLoopTurn(&msg));
     DDClose();

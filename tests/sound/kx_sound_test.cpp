@@ -218,3 +218,21 @@ TEST_F(KxSound, CleanupReleasesEverythingAndLeavesNothingDangling)
     KX_SOUND_PlayMusic(KX_MUSIC_GAME);
     EXPECT_EQ(Sys_SoundPlayingChannels(), 0);
 }
+
+TEST_F(KxSound, PauseHoldsTheMusicAndEveryEffectStillPlaying)
+{
+    dir.WriteGameFiles();
+    KX_SOUND_Initialise();
+    KX_SOUND_PlayMusic(KX_MUSIC_GAME);
+    KX_SOUND_PlayFx(KX_FX_LASER);
+    std::vector<int> fx;
+    ASSERT_EQ(Sys_SoundChannelsPlaying(Sample[KX_FX_LASER], &fx), 1);
+    for (bool paused : { true, false }) {
+        KX_SOUND_Pause(paused);
+        EXPECT_EQ(Music().paused, paused);
+        SysSoundChannel st;
+        ASSERT_TRUE(Sys_SoundChannel(fx[0], st)) << "a paused effect keeps its channel";
+        EXPECT_EQ(st.paused, paused);
+        EXPECT_EQ(Sys_SoundPlayingChannels(), 2);
+    }
+}

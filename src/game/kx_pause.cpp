@@ -1,0 +1,120 @@
+// Pause: holds the game's clock and the sound, and shows the frozen frame under the paused picture.
+#include "kx_pause.h"
+#include "kx_bitmap.h"
+#include "kx_game.h"
+#include "kx_panel_game.h"
+#include "kx_sound.h"
+#include "kx_world.h"
+#include "dd.h"
+#include "dd_bitmap.h"
+#include "dd_input.h"
+#include "dd_log.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool KX_PAUSE_Paused = false;
+bool KX_PAUSE_Listening = false;
+
+enum { KX_KEY_P = 80, KX_FIELD_SIZE = 440, KX_FROZEN_BYTES = 640 * 480 * 4 };
+
+// The last frame shown before the pause; kept in memory, as a restore clears the surfaces.
+static unsigned char Frozen[KX_FROZEN_BYTES];
+static bool FrozenValid = false;
+static int LastGameTime = 0; // the update time of the last game step
+
+static bool InPlay() { return GameState >= KX_STATE_ENTER_LASER && GameState <= KX_STATE_DYING; }
+
+// Whether the key drives a laser of a player now in the game.
+static bool PlayerKey(int key)
+{
+    auto has = [key](const int *keys) { return std::find(keys, keys + DDINPUT_NUM_ACTIONS, key) != keys + DDINPUT_NUM_ACTIONS; };
+    if (GameMode == KX_GAMEMODE_TOGETHER)
+        return has(P1InputKeys) || has(P2InputKeys);
+    return has(CurrentPlayer == 2 ? P2InputKeys : P1InputKeys);
+}
+
+// Copies the whole of the primary or the back buffer into the frozen frame, or back into the
+// back buffer; false when the surface cannot be locked (lost) or the frame does not fit.
+static bool CopyFrame(bool primary, bool toFrozen)
+{
+    int row = g_ScreenWidth * ((g_ScreenDepth + 7) / 8);
+    if (row <= 0 || g_ScreenHeight <= 0 || (long)row * g_ScreenHeight > KX_FROZEN_BYTES)
+        return false;
+    unsigned char *pixels = primary ? DDLockPrimarySurface() : DDLockBackSurface();
+    if (!pixels)
+        return false;
+    int pitch = primary ? g_PrimaryLpitch : g_BackLpitch;
+    for (int y = 0; y < g_ScreenHeight; y++) {
+        unsigned char *frozen = Frozen + (size_t)y * row, *surface = pixels + (size_t)y * pitch;
+        memcpy(toFrozen ? frozen : surface, toFrozen ? surface : frozen, (size_t)row);
+    }
+    if (primary)
+        DDUnlockPrimarySurface();
+    else
+        DDUnlockBackSurface();
+    return true;
+}
+
+static void DrawPaused()
+{
+    if (!FrozenValid || !CopyFrame(false, false)) {
+        // The pause came while nothing was shown (minimised): draw the field as it stands, at the
+        // time it stopped, so the portals do not move.
+        KX_DrawPlayfield(LastGameTime);
+        KX_PANEL_GAME_Draw();
+        FrozenValid = CopyFrame(false, true);
+    }
+    DDBitmap *paused = KX_Bitmaps[KX_BITMAP_PAUSED];
+    int w = paused ? paused->Width : 0, h = paused ? paused->Height : 0;
+    DDBitmap_Draw(g_pDDSBack, paused, (KX_FIELD_SIZE - w) / 2, (KX_FIELD_SIZE - h) / 2);
+}
+
+void KX_PAUSE_Set(bool paused)
+{
+    if (paused == KX_PAUSE_Paused || (paused && !InPlay()))
+        return;
+    KX_PAUSE_Paused = paused;
+    if (paused) {
+        HoldClock(DDCLOCK_PAUSED);
+        FrozenValid = CopyFrame(true, true); // the frame on show is the last one drawn
+    } else {
+        ReleaseClock(DDCLOCK_PAUSED);
+    }
+    KX_SOUND_Pause(paused);
+}
+
+bool KX_PAUSE_HandleKey(int key)
+{
+    if (!KX_PAUSE_Listening)
+        return true;
+    if (!InPlay())
+        return false; // the title and game over take every key, P and Pause included
+    if (key == VK_PAUSE || (key == KX_KEY_P && !PlayerKey(key))) {
+        KX_PAUSE_Set(!KX_PAUSE_Paused);
+        return true;
+    }
+    return false;
+}
+
+void KX_PAUSE_Away()
+{
+    if (KX_PAUSE_Listening)
+        KX_PAUSE_Set(true);
+}
+
+void KX_PAUSE_Update(int time)
+{
+    // Escape does what it does in the state: in play the poll below abandons the game.
+    if (KX_PAUSE_Paused && (!InPlay() || (GameState == KX_STATE_PLAYING && DDInput_KeyHeld(VK_ESCAPE))))
+        KX_PAUSE_Set(false);
+    if (KX_PAUSE_Paused) {
+        DrawPaused();
+        return;
+    }
+    KX_InputPoll();
+    KX_Update(time);
+    LastGameTime = time;
+    if (OldGameState == KX_STATE_OPTIONS)
+        KX_PAUSE_Listening = true;
+}
