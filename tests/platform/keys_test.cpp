@@ -33,6 +33,8 @@ const KeyCase keyCases[] = {
     { "Cyrillic", SC_SEMICOLON, 0x436, 0xBA }, { "Cyrillic", SC_COMMA, 0x431, 0xBC }, { "Cyrillic", SC_1, '1', '1' },
     { "Greek", SC_A, 0x3B1, 'A' },    { "Greek", SC_S, 0x3C3, 'S' },   { "Greek", SC_Q, ';', 'Q' },
     { "Greek", SC_W, 0x3C2, 'W' },
+    // Hebrew puts punctuation on W and Q: player 1's W must still be W.
+    { "Hebrew", SC_W, '\'', 'W' },   { "Hebrew", SC_Q, '/', 'Q' },    { "Hebrew", SC_E, 0x5E7, 'E' },
     // Keypad with Num Lock off: the layout gives the navigation keys, the codes stay the digits.
     { "NumLock off", SC_KP_1, NoChar(SC_END), 97 },   { "NumLock off", SC_KP_2, NoChar(SC_DOWN), 98 },
     { "NumLock off", SC_KP_4, NoChar(SC_LEFT), 100 }, { "NumLock off", SC_KP_7, NoChar(SC_HOME), 103 },
