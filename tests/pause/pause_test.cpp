@@ -185,7 +185,11 @@ TEST_F(Pause, PausesOfAnyLengthLeaveEveryTimerAsItWas)
     };
     also(10, [] { PauseFor(16); });                   // the bar refilling, the title music fading
     also(12, [] { PauseFor(25 * Day, 1); });          // longer than half the clock's range
-    also(14, [] { PauseFor(20 * Day, 2); });          // the platform clock wraps meanwhile
+    also(14, [] {                                     // the platform clock wraps meanwhile
+        DWORD before = timeGetTime();
+        PauseFor(30 * Day, 2);
+        EXPECT_LT(timeGetTime(), before);
+    });
     also(110, [] { PauseFor(777); });                 // the ready banner dropping
     also(170, [] { PauseFor(50); });                  // the fire gate, shots in flight
     also(171, [] {                                    // pause and resume between two frames
@@ -204,10 +208,19 @@ TEST_F(Pause, PausesOfAnyLengthLeaveEveryTimerAsItWas)
         Key('P'); // P is no player's key here
         ASSERT_FALSE(KX_PAUSE_Paused);
     });
-    also(302, [] { PauseFor(1234); });                // the level just ended, its start to come
+    auto firstIn = [&plain](int state) {
+        int f = 0;
+        while (f < (int)plain.size() && plain[f][0] != state)
+            f++;
+        return f;
+    };
+    also(firstIn(KX_STATE_END_LEVEL) + 1, [] {        // the level just ended, its start to come
+        ASSERT_NE(OldGameState, KX_STATE_END_LEVEL);
+        PauseFor(1234);
+    });
     also(320, [] { PauseFor(5000); });                // enemies exploding
-    also(701, [] { PauseFor(400); });                 // a life just lost
-    also(940, [] {                                    // the game just ended: nothing to pause
+    also(700, [] { PauseFor(400); });                 // a life just lost
+    also(firstIn(KX_STATE_GAMEOVER) + 1, [] {         // the game just ended: nothing to pause
         Key(VK_PAUSE);
         EXPECT_FALSE(KX_PAUSE_Paused);
     });
