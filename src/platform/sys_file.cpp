@@ -67,7 +67,13 @@ static bool MakeFolders(const std::string &path)
     size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
         return false;
-    return mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && IsFolder(path));
+    if (mkdir(path.c_str(), 0700) == 0)
+        return true;
+    int error = errno;
+    if (error == EEXIST && IsFolder(path))
+        return true;
+    errno = error == EEXIST ? ENOTDIR : error; // EEXIST: a file stands where the folder should be
+    return false;
 }
 
 // The home folder, or why there is none usable: $HOME, else the password entry; absolute only.

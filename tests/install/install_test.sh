@@ -58,6 +58,12 @@ check "dderrors.log lies under the home folder" test -s "$home/.local/state/kord
 check "the working folder is untouched" test -z "$(ls -A "$work")"
 check "nothing on standard error or output" test ! -s "$tmp/out.txt"
 
+(cd "$work" && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME HOME="$tmp/nobody" \
+    "$prefix/bin/kordax" --headless --script "$script" >"$tmp/homeless.txt" 2>&1)
+check "without a home folder it still plays to the end" test $? -eq 0
+check "... says once for each file that it is not kept" test "$(grep -c 'will not be kept' "$tmp/homeless.txt")" = 3
+check "... and leaves the working folder untouched" test -z "$(ls -A "$work")"
+
 check "--help exits 0 and lists --window" sh -c "'$prefix/bin/kordax' --help | grep -q -- '--window'"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 check "--version says kordax $version" test "$("$prefix/bin/kordax" --version)" = "kordax $version"

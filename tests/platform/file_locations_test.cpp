@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -171,8 +173,8 @@ TEST_F(FileLocations, AFolderThatCannotBeMadeCostsOnlyItsOwnFile)
     setenv("XDG_DATA_HOME", blocker.c_str(), 1);
     ASSERT_TRUE(Locate());
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].find("kx_scores.dat will not be kept: cannot create " + blocker + "/kordax"), 0u)
-        << messages_[0];
+    EXPECT_EQ(messages_[0], "kx_scores.dat will not be kept: cannot create " + blocker + "/kordax (" +
+                                strerror(ENOTDIR) + ")");
     EXPECT_FALSE(Save("kx_scores.dat", "s"));
     EXPECT_TRUE(Save("kordax.ini", "k"));
     EXPECT_EQ(Entries(work_), 0);
