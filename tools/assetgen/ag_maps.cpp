@@ -111,7 +111,8 @@ void AG_SaveMap(const std::string &base, AG_Map &m, const AG_Theme &th)
 }
 
 
-// Title: a circuit-board plate with the game's name in big raised letters.
+// Title: a circuit-board plate with the game's name pressed softly into it: the menu is drawn
+// over the whole plate, so the relief under it stays low and the traces thin.
 void AG_TitleMap()
 {
     AG_Map m;
@@ -139,24 +140,24 @@ void AG_TitleMap()
             bool hTrace = AG_Hash(cx, cy, 1) > 0.45f && gy >= 9 && gy <= 11;
             bool vTrace = AG_Hash(cx, cy, 2) > 0.55f && gx >= 9 && gx <= 11;
             if (hTrace || vTrace) {
-                hh += 25;
-                sh = 0.75f;
+                hh += 10;
+                sh = 0.6f;
                 mat = 1;
             }
             float px = float(gx) - 10, py = float(gy) - 10;
             if (AG_Hash(cx, cy, 3) > 0.7f && px * px + py * py < 20) {
-                hh += 35;
-                sh = 0.95f;
+                hh += 14;
+                sh = 0.8f;
                 mat = 1;
             }
             sh += 0.25f * (AG_Fbm(x * 0.03f, y * 0.03f, 0, 3, 8) - 0.5f);
             float a = L.At(x, y)[3], s = soft.At(x, y)[3];
             if (s > 0.02f) {
                 float lift = AG_Smooth(0.0f, 1.0f, s) * 0.6f + a * 0.4f;
-                hh = hh * (1 - lift) + 235 * lift;
+                hh += 22 * lift;
                 if (lift > 0.3f) {
                     mat = 2;
-                    sh = 0.35f + 0.65f * lift;
+                    sh = 0.3f + 0.3f * lift;
                 }
             }
             m.h[i] = hh;
