@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -62,3 +63,50 @@ TEST(AssetGenerator, RefusesAMissingRunDirectoryArgument)
 }
 
 } // namespace
+
+namespace {
+
+// Runs the generator with the given arguments; stdout and stderr land in `out`.
+int RunTool(const std::string &args, std::string &out)
+{
+    std::string cmd = "'" + std::string(KORDAX_RUN_DIR) + "/../assetgen' " + args + " > tool.txt 2>&1";
+    int status = std::system(cmd.c_str());
+    out = KxReadFile("tool.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(AssetGenerator, HelpPrintsUsageAndWritesNothing)
+{
+    struct stat st;
+    if (stat((std::string(KORDAX_RUN_DIR) + "/../assetgen").c_str(), &st) != 0)
+        GTEST_SKIP() << "the generator is not built";
+    KxTempDir tmp;
+    std::string out;
+    EXPECT_EQ(RunTool("--help", out), 0);
+    EXPECT_NE(out.find("usage: assetgen"), std::string::npos) << out;
+    EXPECT_NE(stat("--help", &st), 0) << "a folder named --help was made";
+}
+
+TEST(AssetGenerator, AnOutputFolderItCannotMakeOrWriteFailsCleanly)
+{
+    struct stat st;
+    if (stat((std::string(KORDAX_RUN_DIR) + "/../assetgen").c_str(), &st) != 0)
+        GTEST_SKIP() << "the generator is not built";
+    KxTempDir tmp;
+    KxWriteFile("plain", "x");
+    // A missing parent, a plain file in the way, and a folder the system refuses.
+    for (const char *dir : { "missing/run", "plain/run", "/proc/kx_assets" }) {
+        std::string out;
+        EXPECT_EQ(RunTool(std::string("--quiet '") + dir + "'", out), 1) << dir;
+        EXPECT_NE(out.find(std::string("assetgen: cannot create output folder ") + dir), std::string::npos) << out;
+    }
+    EXPECT_NE(stat("missing", &st), 0);
+    // Whatever fails mid-way leaves only whole files: no ".part" twin survives a finished run.
+    std::string out;
+    ASSERT_EQ(RunTool("--quiet run", out), 0) << out;
+    for (const char *sub : { "run/gfx", "run/sound" })
+        for (const std::string &n : Files(sub))
+            EXPECT_EQ(n.find(".part"), std::string::npos) << n;
+}

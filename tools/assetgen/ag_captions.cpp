@@ -50,20 +50,21 @@ void AG_StageNumbers()
     AG_SaveKeyed("kx_lvlnum.bmp", cv.Resolve(), 0);
 }
 
-// The ready banner: four 177 x 34 pictures from a dim trail to the full banner.
+// The ready banner: four 177 x 34 pictures from a dim trail to the full banner; the last, which
+// stays until play starts, also says how to start it.
 void AG_ReadyBanner()
 {
     AG_Canvas cv(177, 136, 4);
     for (int p = 0; p < 4; p++) {
         float k = 0.25f + 0.25f * p;
-        AG_TextStyle st = AG_HighType(20);
+        AG_TextStyle st = AG_HighType(15);
         st.stroke = 4.0f;
         st.spacing = 2.4f;
         st.outlineWidth = 1.4f;
         st.top = AG_Mix({0.05f, 0.15f, 0.35f}, {1.0f, 0.98f, 0.8f}, k);
         st.bottom = AG_Mix({0.04f, 0.08f, 0.25f}, {1.0f, 0.5f, 0.08f}, k);
         float tw = AG_TextWidth("GET READY", st);
-        float y = 34.0f * p + 7;
+        float y = 34.0f * p + 2.5f;
         AG_DrawText(cv, (177 - tw) * 0.5f - 2, y, "GET READY", st);
         if (p == 3) {
             AG_TextStyle face = st;
@@ -72,6 +73,13 @@ void AG_ReadyBanner()
             face.top = {1, 1, 1};
             face.bottom = {1.0f, 0.9f, 0.6f};
             AG_DrawText(cv, (177 - tw) * 0.5f - 2, y, "GET READY", face);
+            AG_TextStyle hint = AG_PlainType(7);
+            hint.stroke = 1.3f;
+            hint.spacing = 2.6f;
+            hint.outlineWidth = 1.1f;
+            hint.top = {1.0f, 1.0f, 1.0f};
+            hint.bottom = {0.55f, 0.85f, 1.0f};
+            AG_DrawTextCentred(cv, 88.5f - 1, y + 21, "PRESS FIRE", hint);
         }
     }
     AG_SaveKeyed("kx_ready.bmp", cv.Resolve(), 0);

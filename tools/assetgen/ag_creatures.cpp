@@ -153,30 +153,42 @@ void AG_DrawMechwasp(AG_Body &b, float t)
     for (int s = -1; s <= 1; s += 2)
         for (int k = 0; k < 3; k++)
             AG_Leg(b, 3 - 2 * k, 2.5f * s, 2 - 3 * k, 6.5f * s, 4 - 5 * k, 9 * s, 0.8f, {0.2f, 0.2f, 0.25f});
-    // Abdomen striped yellow and black, with a steel sting.
-    b.Capsule(-15, 0, -20, 0, 1.3f, 0.3f, {0.85f, 0.9f, 0.95f}, 1.2f);
+    // Abdomen of riveted armour plates, yellow and gunmetal in turn, ending in a steel sting.
+    b.Capsule(-14, 0, -22, 0, 1.6f, 0.25f, {0.9f, 0.93f, 1.0f}, 1.6f);
+    b.Capsule(-14.5f, 0, -16, 0, 2.2f, 1.8f, {0.3f, 0.32f, 0.38f}, 1.0f);
     b.Part(-8, 0, 9.5f, [=](float lu, float lv) {
         AG_Local l;
         float eu = (lu + 8) / 8.5f, ev = lv / 5.4f, d2 = eu * eu + ev * ev;
         if (d2 > 1)
             return l;
         l.in = true;
-        float band = std::sin((lu + 8) * 1.25f);
-        l.c = band > 0 ? AG_Colour{1.0f, 0.8f, 0.1f} : AG_Colour{0.14f, 0.14f, 0.17f};
-        l.nx = eu;
+        // Plates 3.4 units long: a seam between them, two rivets near each seam.
+        float w = std::fmod(lu + 40, 3.4f);
+        int plate = int((lu + 40) / 3.4f);
+        l.c = plate % 2 ? AG_Colour{1.0f, 0.78f, 0.12f} : AG_Colour{0.4f, 0.43f, 0.5f};
+        if (w < 0.55f)
+            l.c = {0.1f, 0.1f, 0.13f};
+        else if (w > 0.8f && w < 1.6f && std::fabs(std::fabs(lv) - 2.6f) < 0.75f)
+            l.c = {0.95f, 0.97f, 1.0f};
+        // Flat-faced plates, each tilted a little, so the panels catch the light in steps.
+        l.nx = eu * 0.6f + (w - 1.7f) * 0.18f;
         l.ny = ev;
-        l.nz = std::sqrt(std::fmax(0.02f, 1 - d2));
-        l.shine = 1.0f;
+        l.nz = std::sqrt(std::fmax(0.02f, 1 - d2 * 0.8f));
+        l.shine = 1.4f;
         return l;
     });
     b.Ellipse(2, 0, 4.6f, 4.2f, 0, metal, 1.2f);
-    b.Glow(2, 0, 1.2f, {0.3f, 0.9f, 1.0f});
+    for (int s = -1; s <= 1; s += 2)
+        b.Glow(2 + 1.8f * s, 3.0f, 0.45f, {0.95f, 0.97f, 1.0f});
+    b.Glow(2, 0, 1.3f, {0.3f, 0.9f, 1.0f});
     b.Ellipse(8, 0, 3.4f, 4.6f, 0, metal, 1.2f);
+    b.Polygon({6.2f, -1.0f, 10.8f, -0.4f, 10.8f, 0.4f, 6.2f, 1.0f}, {0.2f, 0.22f, 0.27f}, 0.2f, 0, 0.8f);
     for (int s = -1; s <= 1; s += 2) {
-        b.Ellipse(8.8f, 2.9f * s, 2.4f, 1.9f, 0.3f * s, {1.0f, 0.15f, 0.1f}, 1.6f);
+        b.Ellipse(8.8f, 2.9f * s, 2.4f, 1.9f, 0.3f * s, {0.15f, 0.15f, 0.18f}, 1.6f);
+        b.Glow(9.2f, 2.9f * s, 1.2f, {1.0f, 0.2f, 0.1f});
         b.Capsule(10.5f, 1.4f * s, 15.5f, 4.5f * s, 0.6f, 0.4f, {0.2f, 0.2f, 0.25f}, 0.6f);
     }
-    // Four wings, beating: pale, veined, not counted for hits.
+    // Four blade wings of thin steel, beating: framed, ribbed, not counted for hits.
     float sweep = 0.55f * std::cos(AG_Tau * t);
     for (int s = -1; s <= 1; s += 2)
         for (int w = 0; w < 2; w++) {
@@ -192,10 +204,12 @@ void AG_DrawMechwasp(AG_Body &b, float t)
                 if (eu * eu + ev * ev > 1)
                     return l;
                 l.in = true;
-                l.lit = false;
                 l.solid = false;
-                bool vein = std::fabs(ev) < 0.1f || std::fabs(std::fmod(a + 20, 4.0f) - 2) < 0.25f;
-                l.c = vein ? AG_Colour{0.45f, 0.6f, 0.75f} : AG_Mix({0.85f, 0.95f, 1.0f}, {0.55f, 0.75f, 0.95f}, eu * 0.5f + 0.5f);
+                bool frame = eu * eu + ev * ev > 0.72f || std::fabs(ev + 0.35f) < 0.12f;
+                bool rib = std::fabs(std::fmod(a + 20, 3.0f) - 1.5f) < 0.3f;
+                l.c = frame ? AG_Colour{0.3f, 0.33f, 0.4f}
+                            : (rib ? AG_Colour{0.55f, 0.6f, 0.68f} : AG_Mix({0.82f, 0.88f, 0.95f}, {0.6f, 0.68f, 0.8f}, eu * 0.5f + 0.5f));
+                l.shine = 0.5f;
                 return l;
             });
         }
@@ -203,35 +217,76 @@ void AG_DrawMechwasp(AG_Body &b, float t)
 
 void AG_DrawUfo(AG_Body &b, float t)
 {
-    // A saucer: hull, seams, rim lights that chase round, and a glass dome with its pilot.
-    b.Part(0, 0, 18, [=](float lu, float lv) {
+    // A flying saucer seen from above and in front, so it is drawn upright on the screen whatever
+    // its heading; a headlamp on the rim shows which way it flies.
+    AG_Body s(b.cv, b.cx, b.cy, 0, b.k);
+    const float A = 17.5f, B = 7.0f, cy = 2.5f; // the rim's ellipse
+    // The belly under the rim, with a glowing drive ring.
+    s.Part(0, cy + 3, 14, [=](float u, float v) {
         AG_Local l;
-        float r = std::hypot(lu, lv);
-        if (r > 17.2f)
+        float eu = u / 12.5f, ev = (v - cy - 3) / 4.6f, d2 = eu * eu + ev * ev;
+        if (d2 > 1)
             return l;
         l.in = true;
-        float a = std::atan2(lv, lu);
-        float n = r / 17.2f;
-        l.nx = lu / 17.2f * 0.9f;
-        l.ny = lv / 17.2f * 0.9f;
-        l.nz = std::sqrt(std::fmax(0.05f, 1 - n * n * 0.8f));
-        l.c = r > 14 ? AG_Colour{0.4f, 0.42f, 0.5f} : AG_Colour{0.72f, 0.76f, 0.84f};
-        float seamA = std::fabs(std::fmod(a + AG_Tau, AG_Pi / 4) - AG_Pi / 8);
-        if ((std::fabs(r - 10.5f) < 0.45f) || (r > 7.5f && r < 14 && seamA > AG_Pi / 8 - 0.04f))
-            l.c = {0.25f, 0.27f, 0.33f};
-        l.shine = 1.1f;
+        l.c = {0.3f, 0.32f, 0.4f};
+        l.nx = eu * 0.7f;
+        l.ny = 0.6f;
+        l.nz = 0.5f;
+        l.shine = 0.8f;
+        if (std::fabs(d2 - 0.45f) < 0.12f) {
+            l.lit = false;
+            l.c = AG_Mix({1.0f, 0.55f, 0.15f}, {1.0f, 0.95f, 0.6f}, 0.5f + 0.5f * std::cos(AG_Tau * t));
+        }
         return l;
     });
-    for (int k = 0; k < 8; k++) {
-        float a = AG_Tau * (k + t) / 8;
-        const AG_Colour cols[3] = {{1.0f, 0.3f, 0.3f}, {0.3f, 1.0f, 0.4f}, {0.4f, 0.7f, 1.0f}};
-        float bright = 0.5f + 0.5f * std::cos(AG_Tau * (t + k / 8.0f) * 3);
-        b.Glow(15.6f * std::cos(a), 15.6f * std::sin(a), 1.4f + 0.4f * bright, AG_Scale(cols[k % 3], 0.6f + 0.4f * bright));
+    // The disc: a bright top plate sloping to a darker rim band, with radial panel seams.
+    s.Part(0, cy, A + 1, [=](float u, float v) {
+        AG_Local l;
+        float eu = u / A, ev = (v - cy) / B, d2 = eu * eu + ev * ev;
+        if (d2 > 1)
+            return l;
+        l.in = true;
+        float r = std::sqrt(d2), a = std::atan2(ev, eu);
+        l.c = r > 0.8f ? AG_Colour{0.45f, 0.48f, 0.58f} : AG_Colour{0.78f, 0.82f, 0.9f};
+        float seam = std::fabs(std::fmod(a + AG_Tau + AG_Pi / 10, AG_Pi / 5) - AG_Pi / 10);
+        if ((r > 0.45f && r < 0.8f && seam < 0.05f) || std::fabs(r - 0.8f) < 0.04f)
+            l.c = {0.22f, 0.24f, 0.3f};
+        l.nx = eu * 0.8f;
+        l.ny = ev * 0.5f - 0.35f;
+        l.nz = std::sqrt(std::fmax(0.05f, 1 - r * r * 0.6f));
+        l.shine = 1.2f;
+        return l;
+    });
+    // Rim lights chasing round the edge; the front ones drawn over the dome's foot.
+    const AG_Colour cols[3] = {{1.0f, 0.3f, 0.3f}, {0.3f, 1.0f, 0.4f}, {0.4f, 0.7f, 1.0f}};
+    for (int k = 0; k < 10; k++) {
+        float a = AG_Tau * (k + t) / 10;
+        float bright = 0.5f + 0.5f * std::cos(AG_Tau * (t * 2 + k / 10.0f));
+        s.Glow(A * 0.9f * std::cos(a), cy + B * 0.9f * std::sin(a), 1.1f + 0.4f * bright,
+               AG_Scale(cols[k % 3], 0.6f + 0.4f * bright));
     }
-    b.Ellipse(0, 0, 7.2f, 7.2f, 0, {0.25f, 0.85f, 1.0f}, 1.6f, 0.8f);
-    b.Ellipse(0.6f, 0, 3, 2.6f, 0, {0.3f, 0.75f, 0.3f}, 0.8f);
-    for (int s = -1; s <= 1; s += 2)
-        b.Ellipse(1.8f, 1.1f * s, 0.9f, 0.6f, 0, {0.02f, 0.02f, 0.05f}, 1.5f);
+    // The glass dome with its pilot, standing up from the middle of the disc.
+    s.Part(0, -2, 8, [=](float u, float v) {
+        AG_Local l;
+        float eu = u / 7.0f, ev = (v + 1.5f) / 7.5f, d2 = eu * eu + ev * ev;
+        if (d2 > 1 || v > cy + 0.5f)
+            return l;
+        l.in = true;
+        l.c = {0.3f, 0.8f, 1.0f};
+        float pu = u / 2.8f, pv = (v + 1.5f) / 3.0f;
+        if (pu * pu + pv * pv < 1)
+            l.c = {0.35f, 0.8f, 0.35f};
+        if (std::fabs(std::fabs(u) - 1.2f) < 0.8f && std::fabs(v + 2.2f) < 0.7f) // eyes
+            l.c = {0.02f, 0.02f, 0.05f};
+        l.nx = eu;
+        l.ny = ev;
+        l.nz = std::sqrt(std::fmax(0.05f, 1 - d2));
+        l.shine = 1.8f;
+        return l;
+    });
+    // The headlamp, on the rim toward the heading.
+    s.Glow(A * 0.86f * b.ch, cy + B * 0.86f * b.sh, 2.0f, {1.0f, 1.0f, 0.75f});
+    s.Glow(A * 0.86f * b.ch, cy + B * 0.86f * b.sh, 1.0f, {1.0f, 1.0f, 1.0f});
 }
 
 void AG_DrawTrilobite(AG_Body &b, float t)
@@ -408,8 +463,10 @@ void AG_DrawSkull(AG_Body &b, float t)
 
 void AG_DrawMechspider(AG_Body &b, float t)
 {
-    const AG_Colour metal = {0.45f, 0.5f, 0.6f}, dark = {0.22f, 0.24f, 0.3f};
-    // Eight jointed legs stepping in two alternating groups, with glowing joints.
+    const AG_Colour metal = {0.62f, 0.66f, 0.74f}, dark = {0.36f, 0.39f, 0.46f}, piston = {0.9f, 0.92f, 0.96f};
+    const AG_Colour lamp = {0.3f, 1.0f, 0.85f};
+    // Eight jointed steel legs stepping in two alternating groups: a thigh, a bright piston along
+    // it, a ball joint at the knee and a pointed foot.
     for (int s = -1; s <= 1; s += 2)
         for (int k = 0; k < 4; k++) {
             float ph = AG_Tau * t + ((k + (s > 0 ? 1 : 0)) % 2) * AG_Pi;
@@ -418,27 +475,40 @@ void AG_DrawMechspider(AG_Body &b, float t)
             float fan = (1.5f - k) * 4.8f;
             float ku = u0 + fan * 0.55f + sw * 0.4f, kv = (11 + 0.8f * lift) * s;
             float fu = u0 + fan + sw, fv = 17.5f * s;
-            b.Capsule(u0, v0, ku, kv, 1.4f, 1.1f, metal, 0.9f);
-            b.Capsule(ku, kv, fu, fv, 1.1f, 0.5f, dark, 0.9f);
-            b.Glow(ku, kv, 0.9f, {1.0f, 0.25f, 0.15f}, true);
+            b.Capsule(u0, v0, ku, kv, 1.5f, 1.2f, metal, 1.0f);
+            b.Capsule(u0 + (ku - u0) * 0.2f, v0 + (kv - v0) * 0.2f, u0 + (ku - u0) * 0.8f, v0 + (kv - v0) * 0.8f, 0.45f,
+                      0.45f, piston, 1.4f);
+            b.Capsule(ku, kv, fu, fv, 1.0f, 0.45f, dark, 1.0f);
+            b.Ellipse(ku, kv, 1.5f, 1.5f, 0, {0.25f, 0.27f, 0.32f}, 1.4f);
+            b.Glow(ku, kv, 0.6f, lamp, true);
         }
-    // Abdomen with a glowing red core slit, head, eyes and fangs.
-    b.Ellipse(-8, 0, 8, 7, 0, dark, 1.1f);
-    b.Part(-8, 0, 7, [=](float lu, float lv) {
+    // A riveted steel hull split into plates, with a glowing reactor grille at its back.
+    b.Part(-8, 0, 8.5f, [=](float lu, float lv) {
         AG_Local l;
-        float w = 1.4f - std::fabs(lu + 8) * 0.12f;
-        if (std::fabs(lv) > w || std::fabs(lu + 8) > 5.5f)
+        float eu = (lu + 8) / 7.6f, ev = lv / 6.8f, d2 = eu * eu + ev * ev;
+        if (d2 > 1)
             return l;
         l.in = true;
-        l.lit = false;
-        l.c = AG_Mix({1.0f, 0.9f, 0.6f}, {1.0f, 0.15f, 0.05f}, std::fabs(lv) / w);
+        l.c = metal;
+        if (std::fabs(lv) < 0.35f || std::fabs(lu + 8 - 1.5f) < 0.3f)
+            l.c = {0.15f, 0.16f, 0.2f};
+        if (d2 > 0.55f && d2 < 0.7f && std::fabs(std::fmod(std::atan2(ev, eu) + 20, 0.7f) - 0.35f) < 0.12f)
+            l.c = {0.95f, 0.97f, 1.0f}; // rivets round the edge
+        l.nx = eu;
+        l.ny = ev;
+        l.nz = std::sqrt(std::fmax(0.02f, 1 - d2));
+        l.shine = 1.3f;
         return l;
     });
-    b.Ellipse(3.5f, 0, 6, 5.5f, 0, metal, 1.2f);
+    for (int g = 0; g < 3; g++)
+        b.Capsule(-13 + 1.6f * g, -2.2f, -13 + 1.6f * g, 2.2f, 0.45f, 0.45f, lamp, 0.2f);
+    // Head: a steel turret with a row of lit eyes and two cutting mandibles.
+    b.Ellipse(3.5f, 0, 6, 5.5f, 0, dark, 1.3f);
+    b.Polygon({6.5f, -3.6f, 8.6f, -2.2f, 8.6f, 2.2f, 6.5f, 3.6f}, {0.1f, 0.1f, 0.14f}, 0.3f, 0, 0.8f);
     for (int s = -1; s <= 1; s += 2) {
-        b.Glow(7.6f, 1.4f * s, 1.0f, {1.0f, 0.2f, 0.1f});
-        b.Glow(6.6f, 3.4f * s, 0.8f, {1.0f, 0.2f, 0.1f});
-        b.Capsule(9, 1.6f * s, 11.5f, 1.0f * s, 0.8f, 0.4f, {0.85f, 0.85f, 0.9f}, 1.0f);
+        b.Glow(7.7f, 1.2f * s, 0.9f, lamp);
+        b.Glow(7.0f, 2.9f * s, 0.7f, lamp);
+        b.Capsule(9, 1.6f * s, 11.5f, 1.0f * s, 0.8f, 0.4f, piston, 1.0f);
     }
 }
 

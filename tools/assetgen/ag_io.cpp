@@ -1,9 +1,14 @@
 // File writers for the asset generator: BMP (24, 8 and 1 bit), WAV, text, and output paths.
 #include "ag_io.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 static std::string AG_RunDir = ".";
 
@@ -11,23 +16,40 @@ void AG_SetRunDir(const std::string &dir) { AG_RunDir = dir; }
 std::string AG_GfxPath(const std::string &name) { return AG_RunDir + "/gfx/" + name; }
 std::string AG_SoundPath(const std::string &name) { return AG_RunDir + "/sound/" + name; }
 
-static bool AG_MakeDir(const std::string &path)
+// Files being written: each goes to a ".part" twin first and is renamed into place only when whole,
+// so a failure (on either thread) can sweep away what was half written.
+static std::mutex AG_PartLock;
+static std::set<std::string> AG_Parts;
+
+static std::string AG_MakeDir(const std::string &path)
 {
     struct stat st;
     if (stat(path.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    return mkdir(path.c_str(), 0755) == 0;
+        return S_ISDIR(st.st_mode) ? "" : path + " is not a folder";
+    if (mkdir(path.c_str(), 0755) != 0)
+        return "cannot create output folder " + path + ": " + std::strerror(errno);
+    return "";
 }
 
-bool AG_MakeDirs()
+std::string AG_MakeDirs()
 {
-    return AG_MakeDir(AG_RunDir) && AG_MakeDir(AG_RunDir + "/gfx") && AG_MakeDir(AG_RunDir + "/sound");
+    for (const std::string &dir : {AG_RunDir, AG_RunDir + "/gfx", AG_RunDir + "/sound"}) {
+        std::string err = AG_MakeDir(dir);
+        if (err.empty() && access(dir.c_str(), W_OK | X_OK) != 0)
+            err = "cannot write to output folder " + dir + ": " + std::strerror(errno);
+        if (!err.empty())
+            return err;
+    }
+    return "";
 }
 
 void AG_Fail(const std::string &what)
 {
+    std::lock_guard<std::mutex> hold(AG_PartLock);
+    for (const std::string &part : AG_Parts)
+        std::remove(part.c_str());
     std::fprintf(stderr, "assetgen: %s\n", what.c_str());
-    std::exit(1);
+    std::_Exit(1); // the other thread may still be running: no exit handlers
 }
 
 static void AG_Put16(std::vector<uint8_t> &b, uint32_t v)
@@ -42,14 +64,23 @@ static void AG_Put32(std::vector<uint8_t> &b, uint32_t v)
     AG_Put16(b, v >> 16);
 }
 
-static void AG_WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
+void AG_WriteBytes(const std::string &path, const std::vector<uint8_t> &bytes)
 {
-    FILE *f = std::fopen(path.c_str(), "wb");
+    std::string part = path + ".part";
+    {
+        std::lock_guard<std::mutex> hold(AG_PartLock);
+        AG_Parts.insert(part);
+    }
+    FILE *f = std::fopen(part.c_str(), "wb");
     if (!f)
-        AG_Fail("cannot write " + path);
+        AG_Fail("cannot write " + path + ": " + std::strerror(errno));
     size_t n = std::fwrite(bytes.data(), 1, bytes.size(), f);
     if (std::fclose(f) != 0 || n != bytes.size())
         AG_Fail("short write to " + path);
+    if (std::rename(part.c_str(), path.c_str()) != 0)
+        AG_Fail("cannot write " + path + ": " + std::strerror(errno));
+    std::lock_guard<std::mutex> hold(AG_PartLock);
+    AG_Parts.erase(part);
 }
 
 // BITMAPFILEHEADER + BITMAPINFOHEADER as Windows writes them; rows bottom-up, padded to 4 bytes.

@@ -1,6 +1,6 @@
 // Entry of the asset generator: writes every picture, sprite, font, map and sound the game reads.
 //
-// Usage: assetgen [--sheet FILE.png] <rundir>
+// Usage: assetgen [--quiet] [--sheet FILE.png] <rundir>
 //   Writes <rundir>/gfx/ and <rundir>/sound/. With --sheet, also writes a PNG contact sheet of
 //   every sprite frame with its index, for review. The output is the same bytes on every run.
 #include "ag_assets.h"
@@ -11,27 +11,40 @@
 #include <cstring>
 #include <thread>
 
+static const char AG_Usage[] =
+    "usage: assetgen [--quiet] [--sheet FILE.png] <rundir>\n"
+    "  Writes every picture, sprite, font, map and sound the game reads into <rundir>/gfx/ and\n"
+    "  <rundir>/sound/ (the folder itself is created if its parent exists).\n"
+    "  --sheet FILE.png  also write a contact sheet of every sprite frame, for review\n"
+    "  --quiet           do not print the time each step took\n"
+    "  --help            print this and exit\n";
+
 int main(int argc, char **argv)
 {
     std::string sheet, runDir;
-    bool quiet = false;
+    bool quiet = false, bad = argc < 2;
     for (int i = 1; i < argc; i++) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(AG_Usage, stdout);
+            return 0;
+        }
         if (std::strcmp(argv[i], "--sheet") == 0 && i + 1 < argc)
             sheet = argv[++i];
         else if (std::strcmp(argv[i], "--quiet") == 0)
             quiet = true;
-        else if (runDir.empty())
-            runDir = argv[i];
+        else if (argv[i][0] == '-' || !runDir.empty())
+            bad = true;
         else
-            runDir = "";
+            runDir = argv[i];
     }
-    if (runDir.empty()) {
-        std::fprintf(stderr, "usage: assetgen [--sheet FILE.png] <rundir>\n");
+    if (bad || runDir.empty()) {
+        std::fputs(AG_Usage, stderr);
         return 2;
     }
     AG_SetRunDir(runDir);
-    if (!AG_MakeDirs())
-        AG_Fail("cannot create " + runDir + "/gfx and /sound");
+    std::string dirError = AG_MakeDirs();
+    if (!dirError.empty())
+        AG_Fail(dirError);
 
     struct Step {
         const char *name;

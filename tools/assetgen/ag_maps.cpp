@@ -55,6 +55,26 @@ void AG_CutRunways(AG_Map &m)
         }
 }
 
+// Every level is a sunken arena: shallow terraces step down toward the middle, so their treads
+// lean toward the one static light above the centre and catch its highlight across the field,
+// while the risers between them fall away into shade. The motif's own relief is kept at `keep`.
+// square: the steps follow square rings (a stepped court) instead of round ones; wobble bends
+// them with noise, so that they read as ripples or worn ledges rather than a drawn target.
+void AG_AddTerraces(AG_Map &m, float keep, float tilt, float rise, bool square, float wobble)
+{
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            float dx = x - 220.0f, dy = y - 220.0f;
+            float d2 = square ? std::fmax(dx * dx, dy * dy) : dx * dx + dy * dy;
+            size_t i = m.I(x, y);
+            // A long tread and a short riser, with no cliff between them.
+            float bend = wobble * (AG_Fbm(x * 0.015f, y * 0.015f, 0, 3, 71) - 0.5f);
+            float p = std::fmod(tilt * d2 / 12 / rise + bend + 100, 1.0f);
+            float step = p < 0.7f ? p / 0.7f : (1 - p) / 0.3f;
+            m.h[i] = AG_Clamp(m.h[i] * keep + step * rise, 0, 255);
+        }
+}
+
 // A soft blur of the heights so that the lit slopes have smooth normals; wraps at the edges.
 void AG_BlurHeights(AG_Map &m)
 {
@@ -91,7 +111,8 @@ void AG_SaveMap(const std::string &base, AG_Map &m, const AG_Theme &th)
 }
 
 
-// Title: a circuit-board plate with the game's name in big raised letters.
+// Title: a circuit-board plate with the game's name pressed softly into it: the menu is drawn
+// over the whole plate, so the relief under it stays low and the traces thin.
 void AG_TitleMap()
 {
     AG_Map m;
@@ -119,24 +140,24 @@ void AG_TitleMap()
             bool hTrace = AG_Hash(cx, cy, 1) > 0.45f && gy >= 9 && gy <= 11;
             bool vTrace = AG_Hash(cx, cy, 2) > 0.55f && gx >= 9 && gx <= 11;
             if (hTrace || vTrace) {
-                hh += 25;
-                sh = 0.75f;
+                hh += 10;
+                sh = 0.6f;
                 mat = 1;
             }
             float px = float(gx) - 10, py = float(gy) - 10;
             if (AG_Hash(cx, cy, 3) > 0.7f && px * px + py * py < 20) {
-                hh += 35;
-                sh = 0.95f;
+                hh += 14;
+                sh = 0.8f;
                 mat = 1;
             }
             sh += 0.25f * (AG_Fbm(x * 0.03f, y * 0.03f, 0, 3, 8) - 0.5f);
             float a = L.At(x, y)[3], s = soft.At(x, y)[3];
             if (s > 0.02f) {
                 float lift = AG_Smooth(0.0f, 1.0f, s) * 0.6f + a * 0.4f;
-                hh = hh * (1 - lift) + 235 * lift;
+                hh += 22 * lift;
                 if (lift > 0.3f) {
                     mat = 2;
-                    sh = 0.35f + 0.65f * lift;
+                    sh = 0.3f + 0.3f * lift;
                 }
             }
             m.h[i] = hh;
@@ -149,51 +170,69 @@ void AG_TitleMap()
     AG_SaveMap("kx_title", m, th);
 }
 
-// Level 1: a sea floor of rippled sand with spiral fossils set in it.
+// Level 1: sunlit shallows of golden rippled sand with starfish and sand dollars lying on it.
 void AG_Level1()
 {
     AG_Map m;
     AG_Rand rnd(11);
-    struct Fossil {
+    struct Shell {
         float x, y, r, rot;
+        bool star;
     };
-    std::vector<Fossil> fossils;
-    for (int i = 0; i < 9; i++)
-        fossils.push_back({rnd.Range(30, 380), rnd.Range(30, 370), rnd.Range(14, 30), rnd.Range(0, 6.28f)});
+    std::vector<Shell> shells;
+    for (int i = 0; i < 11; i++)
+        shells.push_back({rnd.Range(30, 380), rnd.Range(30, 370), rnd.Range(13, 24), rnd.Range(0, 6.28f), i % 3 != 2});
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
             float n = AG_Fbm(x * 0.02f, y * 0.02f, 0, 4, 21);
             float ripple = std::sin(x * 0.19f + y * 0.07f + n * 9) * 0.5f + 0.5f;
-            float hh = 60 + 60 * n + 18 * ripple;
-            float sh = 0.25f + 0.5f * n + 0.15f * ripple;
+            float hh = 60 + 50 * n + 22 * ripple;
+            float sh = 0.45f + 0.35f * n + 0.2f * ripple;
             int mat = 0;
-            for (const Fossil &f : fossils) {
+            for (const Shell &f : shells) {
                 float dx = x - f.x, dy = y - f.y, r = std::hypot(dx, dy);
                 if (r > f.r)
                     continue;
                 float phi = std::atan2(dy, dx) + f.rot;
-                phi = std::fmod(phi + 40 * AG_Pi, 2 * AG_Pi);
-                float wv = std::log(std::fmax(r, 0.5f) / f.r) / std::log(2.4f) + phi / (2 * AG_Pi);
-                float frac = wv - std::floor(wv);
-                float tube = std::sin(frac * AG_Pi);
-                float rib = 0.5f + 0.5f * std::cos(phi * 18);
-                hh = 120 + 70 * tube + 10 * rib - 30 * (r / f.r) * (r / f.r);
-                mat = 1;
-                sh = 0.3f + 0.6f * tube;
+                if (f.star) {
+                    // Five tapering arms, studded along their backs.
+                    float arm = f.r * (0.3f + 0.7f * std::pow(std::fabs(std::cos(2.5f * phi)), 4.0f));
+                    if (r > arm)
+                        continue;
+                    float k = 1 - r / arm;
+                    float stud = AG_Noise(x * 0.6f, y * 0.6f, 0, 23) > 0.62f ? 12.0f : 0.0f;
+                    hh = 100 + 70 * std::sqrt(k) + stud;
+                    mat = 1;
+                    sh = 0.45f + 0.45f * k + (stud > 0 ? 0.1f : 0);
+                } else {
+                    // A flat disc with a five-petalled flower on its back.
+                    float k = r / f.r;
+                    hh = 110 + 35 * std::sqrt(1 - k * k);
+                    mat = 2;
+                    sh = 0.75f - 0.2f * k;
+                    float petal = std::fabs(std::fmod(phi + 40 * AG_Pi, 0.4f * AG_Pi) - 0.2f * AG_Pi);
+                    if (k > 0.2f && k < 0.7f && petal * k < 0.09f) {
+                        hh -= 18;
+                        sh = 0.3f;
+                    }
+                    if (k > 0.9f)
+                        hh -= 10, sh = 0.5f;
+                }
             }
             // Small pebbles.
             if (AG_Noise(x * 0.3f, y * 0.3f, 0, 5) > 0.83f && mat == 0) {
                 hh += 25;
                 mat = 2;
-                sh = 0.7f;
+                sh = 0.55f;
             }
             m.h[i] = hh;
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.1f, 0.2f, 0.25f}, {0.35f, 0.25f, 0.15f}, {0.15f, 0.25f, 0.3f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.55f, 0.85f, 0.85f}, {1.0f, 0.85f, 0.6f}, {0.6f, 0.95f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_AddTerraces(m, 0.6f, 0.45f, 110, false, 6);
+    AG_Theme th = {{{0.62f, 0.76f, 0.05f}, {0.85f, 0.25f, 0.15f}, {0.8f, 0.7f, 0.65f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.82f, 1.0f, 0.25f}, {1.0f, 0.6f, 0.35f}, {1.0f, 1.0f, 0.95f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level1", m, th);
 }
 
@@ -240,8 +279,9 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.16f, 0.09f, 0.05f}, {0.1f, 0.05f, 0.04f}, {0.22f, 0.15f, 0.07f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.85f, 0.62f, 0.38f}, {0.6f, 0.3f, 0.15f}, {0.95f, 0.8f, 0.5f}, {0.65f, 0.7f, 0.8f}}};
+    AG_AddTerraces(m, 0.3f, 0.7f, 150, false, 1.5f);
+    AG_Theme th = {{{0.92f, 0.62f, 0.35f}, {0.5f, 0.2f, 0.15f}, {0.9f, 0.62f, 0.45f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.88f, 0.6f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
 
@@ -303,8 +343,9 @@ void AG_Level3()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.12f, 0.1f, 0.18f}, {0.05f, 0.15f, 0.08f}, {0.2f, 0.05f, 0.3f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.6f, 0.55f, 0.75f}, {0.4f, 0.85f, 0.35f}, {0.85f, 0.5f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_AddTerraces(m, 0.4f, 0.75f, 140, false, 4);
+    AG_Theme th = {{{0.78f, 0.45f, 1.0f}, {0.45f, 0.8f, 0.35f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.68f, 1.0f}, {0.7f, 1.0f, 0.55f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level3", m, th);
 }
 
@@ -369,8 +410,9 @@ void AG_Level4()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.1f, 0.13f, 0.18f}, {0.05f, 0.1f, 0.12f}, {0.1f, 0.08f, 0.02f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.6f, 0.7f, 0.85f}, {0.3f, 0.9f, 1.0f}, {1.0f, 0.8f, 0.1f}, {0.65f, 0.7f, 0.8f}}};
+    AG_AddTerraces(m, 0.6f, 0.5f, 110, false, 0);
+    AG_Theme th = {{{0.5f, 0.8f, 0.86f}, {0.2f, 0.5f, 0.6f}, {0.35f, 0.3f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.6f, 1.0f, 1.0f}, {0.5f, 0.92f, 1.0f}, {1.0f, 0.9f, 0.2f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level4", m, th);
 }
 
@@ -418,8 +460,9 @@ void AG_Level5()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.05f, 0.05f, 0.08f}, {0.2f, 0.02f, 0.1f}, {0.1f, 0.1f, 0.1f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.58f, 0.55f, 0.68f}, {1.0f, 0.35f, 0.6f}, {0.9f, 0.9f, 0.9f}, {0.65f, 0.7f, 0.8f}}};
+    AG_AddTerraces(m, 0.2f, 0.7f, 220, false, 2);
+    AG_Theme th = {{{0.82f, 0.82f, 0.86f}, {0.9f, 0.2f, 0.6f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 1.0f, 1.0f}, {1.0f, 0.55f, 0.88f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level5", m, th);
 }
 
