@@ -2,6 +2,7 @@
 #include "sys_local.h"
 #include "sys_harness.h"
 #include "win_user.h"
+#include "win_fsound.h"
 #include "win_time.h"
 
 #include <SDL.h>
@@ -332,6 +333,7 @@ void Sys_PumpEvents()
             }
         }
     }
+    Sys_SoundUpdate(SDL_GetTicks()); // an unplugged audio device is looked for again
     Sys_RunScript(timeGetTime());
 }
 
