@@ -46,10 +46,13 @@ static bool started = false;
 static bool audioStarted = false; // SDL's audio subsystem, without which no device can be had
 static SDL_AudioDeviceID device = 0;
 static bool audible = false;      // device is open and has not been seen to stop
-static SDL_AudioStream *toDevice = nullptr; // converts the mix when the device took another format
+// When the device took another format: the mix resampled to its rate (before the limiter, whose
+// ceiling the resampler's ripple would otherwise cross), then the limited mix to its sample format.
+static SDL_AudioStream *toRate = nullptr;
+static SDL_AudioStream *toFormat = nullptr;
 static int mixRate = 44100;
 static SysLimiter limiter;
-static std::vector<float> scratch;
+static std::vector<float> mixScratch, limitedScratch;
 static bool retryPending = false;
 static bool triedOnce = false;
 static unsigned lastTry = 0;
@@ -104,25 +107,49 @@ static void MixFrames(float *out, int frames)
         c.pos = voices[k].pos;
         c.ended = !c.loop && c.pos >= c.sample->frames;
     }
+}
+
+// Pulls from a conversion stream, feeding it from fill in blocks of the scratch's size.
+template <typename Fill>
+static void Pull(SDL_AudioStream *cvt, std::vector<float> &block, Uint8 *out, int len, Fill fill)
+{
+    int frames = (int)(block.size() / 2);
+    while (SDL_AudioStreamAvailable(cvt) < len) {
+        fill(block.data(), frames);
+        if (SDL_AudioStreamPut(cvt, block.data(), frames * 2 * (int)sizeof(float)) != 0)
+            break;
+    }
+    int got = std::max(SDL_AudioStreamGet(cvt, out, len), 0);
+    if (got < len)
+        memset(out + got, 0, (size_t)(len - got));
+}
+
+// The limited mix, stereo floats at the device's rate.
+static void LimitedFrames(float *out, int frames)
+{
+    if (toRate)
+        Pull(toRate, mixScratch, (Uint8 *)out, frames * 2 * (int)sizeof(float), MixFrames);
+    else
+        MixFrames(out, frames);
     Sys_Limit(limiter, out, frames);
 }
 
 // The device's callback, run on SDL's audio thread with the device locked.
 static void SDLCALL FillDevice(void *, Uint8 *stream, int len)
 {
-    if (!toDevice) {
-        MixFrames((float *)stream, len / (int)(2 * sizeof(float)));
-        return;
-    }
-    int chunk = (int)(scratch.size() / 2);
-    while (SDL_AudioStreamAvailable(toDevice) < len) {
-        MixFrames(scratch.data(), chunk);
-        if (SDL_AudioStreamPut(toDevice, scratch.data(), chunk * 2 * (int)sizeof(float)) != 0)
-            break;
-    }
-    int got = SDL_AudioStreamGet(toDevice, stream, len);
-    if (got < len)
-        memset(stream + std::max(got, 0), 0, (size_t)(len - std::max(got, 0)));
+    if (toFormat)
+        Pull(toFormat, limitedScratch, stream, len, LimitedFrames);
+    else
+        LimitedFrames((float *)stream, len / (int)(2 * sizeof(float)));
+}
+
+static void FreeConversions()
+{
+    if (toRate)
+        SDL_FreeAudioStream(toRate);
+    if (toFormat)
+        SDL_FreeAudioStream(toFormat);
+    toRate = toFormat = nullptr;
 }
 
 // Opens the default device in whatever format it offers; the mix is converted to it.
@@ -141,15 +168,18 @@ static bool OpenDevice()
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
     if (id == 0)
         return false;
-    if (have.format != AUDIO_F32SYS || have.channels != 2 || have.freq != mixRate) {
-        toDevice = SDL_NewAudioStream(AUDIO_F32SYS, 2, mixRate, have.format, have.channels, have.freq);
-        if (!toDevice) {
-            SDL_CloseAudioDevice(id);
-            return false;
-        }
+    if (have.freq != mixRate)
+        toRate = SDL_NewAudioStream(AUDIO_F32SYS, 2, mixRate, AUDIO_F32SYS, 2, have.freq);
+    if (have.format != AUDIO_F32SYS || have.channels != 2)
+        toFormat = SDL_NewAudioStream(AUDIO_F32SYS, 2, have.freq, have.format, have.channels, have.freq);
+    if ((have.freq != mixRate && !toRate) || ((have.format != AUDIO_F32SYS || have.channels != 2) && !toFormat)) {
+        FreeConversions();
+        SDL_CloseAudioDevice(id);
+        return false;
     }
-    scratch.assign((size_t)DeviceFrames * 2, 0.0f);
-    Sys_LimiterReset(limiter, mixRate);
+    mixScratch.assign((size_t)DeviceFrames * 2, 0.0f);
+    limitedScratch.assign((size_t)DeviceFrames * 2, 0.0f);
+    Sys_LimiterReset(limiter, have.freq);
     device = id;
     audible = true;
     SDL_PauseAudioDevice(device, 0);
@@ -160,10 +190,8 @@ static void CloseDevice()
 {
     if (device)
         SDL_CloseAudioDevice(device);
-    if (toDevice)
-        SDL_FreeAudioStream(toDevice);
+    FreeConversions();
     device = 0;
-    toDevice = nullptr;
     audible = false;
 }
 
@@ -484,22 +512,19 @@ void Sys_SoundLoseDevice()
     // What an unplugged device leaves behind: a handle SDL reports as stopped.
     if (device)
         SDL_CloseAudioDevice(device);
-    if (toDevice) {
-        SDL_FreeAudioStream(toDevice);
-        toDevice = nullptr;
-    }
+    FreeConversions();
 }
 
 void Sys_SoundRefuseDevices(bool refuse) { refuseOpens = refuse; }
 
-void Sys_SoundAskFormat(unsigned short format, int channelCount, int rate)
+void Sys_SoundAskFormat(int bits, bool floating, int channelCount, int rate)
 {
     askFor = SDL_AudioSpec();
-    askFor.format = format;
+    askFor.format = bits == 8 ? AUDIO_U8 : bits == 16 ? AUDIO_S16SYS : bits == 32 ? (floating ? AUDIO_F32SYS : AUDIO_S32SYS) : 0;
     askFor.channels = (Uint8)channelCount;
     askFor.freq = rate;
 }
 
 int Sys_SoundOpenAttempts() { return openAttempts; }
 
-bool Sys_SoundConverting() { return toDevice != nullptr; }
+bool Sys_SoundConverting() { return toRate || toFormat; }

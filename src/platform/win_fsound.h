@@ -50,9 +50,9 @@ int Sys_SoundLoads();                      // successful loads since start-up
 const char *Sys_SoundSampleName(FSOUND_SAMPLE *sample); // the file it came from, "" if unknown
 bool Sys_SoundAudible();                   // an audio device is open
 // Test hooks for devices: one that goes away as if unplugged, opens that fail, and a device
-// format to ask for (0: the mixer's own) as if the device offered only that.
+// format to ask for (8, 16 or 32 bits, 0 for the mixer's own) as if the device offered only that.
 void Sys_SoundLoseDevice();
 void Sys_SoundRefuseDevices(bool refuse);
-void Sys_SoundAskFormat(unsigned short format, int channels, int rate);
+void Sys_SoundAskFormat(int bits, bool floating, int channels, int rate);
 int Sys_SoundOpenAttempts();               // device opens tried since start-up
 bool Sys_SoundConverting();                // the open device took a format other than the mix's
