@@ -1,11 +1,12 @@
-// Sound library stand-in over SDL_mixer: whole-file samples, channels with handles, silent without a device.
+// Sound library stand-in over an SDL audio device: whole-file samples, channels with handles,
+// its own float mixer and master limiter, a device that may come and go, silent without one.
 #include "win_fsound.h"
 #include "sys_file.h"
 #include "sys_harness.h"
 #include "sys_sound_decode.h"
+#include "sys_sound_mix.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,10 +14,13 @@
 #include <string>
 #include <vector>
 
+// Decoded at load into interleaved stereo floats at the mixing rate, so nothing depends on the
+// device: a device reopened in another format needs nothing reloaded.
 struct FSOUND_SAMPLE {
-    Mix_Chunk *chunk; // null when silent
+    std::vector<float> pcm;
+    size_t frames = 0;
     std::string name;
-    bool loop;
+    bool loop = false;
 };
 
 struct Channel {
@@ -26,26 +30,169 @@ struct Channel {
     int volume = 255;
     bool paused = false;
     bool loop = false;
+    size_t pos = 0;     // next frame to mix
+    bool ended = false; // the mixer reached the end of a one-shot sound
 };
 
 // A channel handle carries the channel's index and the serial of the play that took it, so a
 // handle kept after its sound ended cannot touch a later sound on the same channel.
 enum { INDEX_BITS = 12, MAX_CHANNELS = 256, MAX_SERIAL = 0x7FFFF };
 static const size_t MaxFileBytes = 64u << 20;
+static const int MixVolumeMax = 128;
+static const int DeviceFrames = 1024;
+static const unsigned RetryMs = 1000;
 
 static bool started = false;
-static bool audible = false;
+static bool audioStarted = false; // SDL's audio subsystem, without which no device can be had
+static SDL_AudioDeviceID device = 0;
+static bool audible = false;      // device is open and has not been seen to stop
+// When the device took another format: the mix resampled to its rate (before the limiter, whose
+// ceiling the resampler's ripple would otherwise cross), then the limited mix to its sample format.
+static SDL_AudioStream *toRate = nullptr;
+static SDL_AudioStream *toFormat = nullptr;
+static int mixRate = 44100;
+static SysLimiter limiter;
+static std::vector<float> mixScratch, limitedScratch;
+static bool retryPending = false;
+static bool triedOnce = false;
+static unsigned lastTry = 0;
+static bool lossLogged = false;
+static int openAttempts = 0;
+static bool refuseOpens = false;
+static SDL_AudioSpec askFor = {};  // zero format: the mixer's own
 static int masterVolume = 255;
 static int serialCounter = 0;
 static int loadCount = 0;
 static std::vector<Channel> channels;
 static std::vector<FSOUND_SAMPLE *> samples;
 
-static int MixVolume(int volume) { return (volume * masterVolume * MIX_MAX_VOLUME + 65025 / 2) / 65025; }
+static int MixVolume(int volume) { return (volume * masterVolume * MixVolumeMax + 65025 / 2) / 65025; }
 
 static bool LiveSample(const FSOUND_SAMPLE *s)
 {
     return s && std::find(samples.begin(), samples.end(), s) != samples.end();
+}
+
+// Holds the mixer off the channels while the game thread changes them.
+struct MixerLock {
+    SDL_AudioDeviceID held;
+    MixerLock() : held(device)
+    {
+        if (held)
+            SDL_LockAudioDevice(held);
+    }
+    ~MixerLock()
+    {
+        if (held)
+            SDL_UnlockAudioDevice(held);
+    }
+};
+
+static void MixFrames(float *out, int frames)
+{
+    std::fill(out, out + (size_t)frames * 2, 0.0f);
+    SysMixVoice voices[MAX_CHANNELS];
+    int which[MAX_CHANNELS];
+    int n = 0;
+    for (int i = 0; i < (int)channels.size(); i++) {
+        Channel &c = channels[i];
+        if (!c.active || c.paused || c.ended || !c.sample)
+            continue;
+        voices[n] = { c.sample->pcm.data(), c.sample->frames, c.pos, MixVolume(c.volume) / (float)MixVolumeMax, c.loop };
+        which[n++] = i;
+    }
+    Sys_MixVoices(voices, n, out, frames);
+    for (int k = 0; k < n; k++) {
+        Channel &c = channels[which[k]];
+        c.pos = voices[k].pos;
+        c.ended = !c.loop && c.pos >= c.sample->frames;
+    }
+}
+
+// Pulls from a conversion stream, feeding it from fill in blocks of the scratch's size.
+template <typename Fill>
+static void Pull(SDL_AudioStream *cvt, std::vector<float> &block, Uint8 *out, int len, Fill fill)
+{
+    int frames = (int)(block.size() / 2);
+    while (SDL_AudioStreamAvailable(cvt) < len) {
+        fill(block.data(), frames);
+        if (SDL_AudioStreamPut(cvt, block.data(), frames * 2 * (int)sizeof(float)) != 0)
+            break;
+    }
+    int got = std::max(SDL_AudioStreamGet(cvt, out, len), 0);
+    if (got < len)
+        memset(out + got, 0, (size_t)(len - got));
+}
+
+// The limited mix, stereo floats at the device's rate.
+static void LimitedFrames(float *out, int frames)
+{
+    if (toRate)
+        Pull(toRate, mixScratch, (Uint8 *)out, frames * 2 * (int)sizeof(float), MixFrames);
+    else
+        MixFrames(out, frames);
+    Sys_Limit(limiter, out, frames);
+}
+
+// The device's callback, run on SDL's audio thread with the device locked.
+static void SDLCALL FillDevice(void *, Uint8 *stream, int len)
+{
+    if (toFormat)
+        Pull(toFormat, limitedScratch, stream, len, LimitedFrames);
+    else
+        LimitedFrames((float *)stream, len / (int)(2 * sizeof(float)));
+}
+
+static void FreeConversions()
+{
+    if (toRate)
+        SDL_FreeAudioStream(toRate);
+    if (toFormat)
+        SDL_FreeAudioStream(toFormat);
+    toRate = toFormat = nullptr;
+}
+
+// Opens the default device in whatever format it offers; the mix is converted to it.
+static bool OpenDevice()
+{
+    openAttempts++;
+    if (!audioStarted || refuseOpens)
+        return false;
+    SDL_AudioSpec want = {};
+    want.freq = askFor.format ? askFor.freq : mixRate;
+    want.format = askFor.format ? askFor.format : AUDIO_F32SYS;
+    want.channels = askFor.format ? askFor.channels : 2;
+    want.samples = DeviceFrames;
+    want.callback = FillDevice;
+    SDL_AudioSpec have = {};
+    SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    if (id == 0)
+        return false;
+    if (have.freq != mixRate)
+        toRate = SDL_NewAudioStream(AUDIO_F32SYS, 2, mixRate, AUDIO_F32SYS, 2, have.freq);
+    if (have.format != AUDIO_F32SYS || have.channels != 2)
+        toFormat = SDL_NewAudioStream(AUDIO_F32SYS, 2, have.freq, have.format, have.channels, have.freq);
+    if ((have.freq != mixRate && !toRate) || ((have.format != AUDIO_F32SYS || have.channels != 2) && !toFormat)) {
+        FreeConversions();
+        SDL_CloseAudioDevice(id);
+        return false;
+    }
+    mixScratch.assign((size_t)DeviceFrames * 2, 0.0f);
+    limitedScratch.assign((size_t)DeviceFrames * 2, 0.0f);
+    Sys_LimiterReset(limiter, have.freq);
+    device = id;
+    audible = true;
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+static void CloseDevice()
+{
+    if (device)
+        SDL_CloseAudioDevice(device);
+    FreeConversions();
+    device = 0;
+    audible = false;
 }
 
 // Whether channel i still plays; a finished channel becomes free.
@@ -55,7 +202,8 @@ static bool StillPlaying(int i)
     if (!c.active)
         return false;
     if (audible) {
-        if (!Mix_Playing(i))
+        MixerLock lock;
+        if (c.ended)
             c.active = false;
     } else if (!c.loop && !c.paused) {
         c.active = false; // nothing to hear: a one-shot sound ends as soon as it is let go
@@ -77,8 +225,7 @@ static int HandleIndex(int handle)
 
 static void Halt(int i)
 {
-    if (audible)
-        Mix_HaltChannel(i);
+    MixerLock lock;
     channels[i].active = false;
 }
 
@@ -87,46 +234,67 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int)
     if (started)
         FSOUND_Close();
     started = true;
-    audible = false;
     masterVolume = 255;
+    retryPending = triedOnce = lossLogged = false;
     channels.assign(std::clamp(maxsoftwarechannels, 1, (int)MAX_CHANNELS), Channel());
+    mixRate = mixrate >= 8000 && mixrate <= 96000 ? mixrate : 44100;
     if (sys_options.headless)
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (!audioStarted)
         return 0;
-    Mix_Init(MIX_INIT_OGG);
-    int rate = mixrate >= 8000 && mixrate <= 96000 ? mixrate : 44100;
-    if (Mix_OpenAudio(rate, AUDIO_S16SYS, 2, 1024) != 0) {
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return 0;
-    }
-    Mix_AllocateChannels((int)channels.size());
-    audible = true;
-    return 1;
+    if (OpenDevice())
+        return 1;
+    // No device now: play on silently and look for one now and then.
+    retryPending = true;
+    triedOnce = false;
+    return 0;
 }
 
 void FSOUND_Close()
 {
     if (!started)
         return;
-    if (audible)
-        Mix_HaltChannel(-1);
-    for (FSOUND_SAMPLE *s : samples) {
-        if (s->chunk)
-            Mix_FreeChunk(s->chunk);
+    CloseDevice();
+    for (FSOUND_SAMPLE *s : samples)
         delete s;
-    }
     samples.clear();
     channels.clear();
-    if (audible) {
-        Mix_CloseAudio();
-        Mix_Quit();
+    if (audioStarted)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    audioStarted = false;
     started = false;
-    audible = false;
+    retryPending = false;
     masterVolume = 255;
+}
+
+void Sys_SoundUpdate(unsigned now)
+{
+    if (!started || !audioStarted)
+        return;
+    if (device && SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED) {
+        // Unplugged, or its server went away: channels keep their places, the music goes on
+        // from where it was once a device is back.
+        CloseDevice();
+        retryPending = true;
+        triedOnce = false;
+        fprintf(stderr, "kordax: audio device lost; sound is silent until one can be opened\n");
+        lossLogged = true;
+    }
+    if (!retryPending || (triedOnce && now - lastTry < RetryMs))
+        return;
+    triedOnce = true;
+    lastTry = now;
+    if (OpenDevice()) {
+        retryPending = false;
+        if (lossLogged)
+            fprintf(stderr, "kordax: audio device opened again\n");
+        lossLogged = false;
+    } else if (!lossLogged) {
+        fprintf(stderr, "kordax: no audio device (%s); playing on silently, trying again once a second\n",
+                SDL_GetError());
+        lossLogged = true;
+    }
 }
 
 static bool ReadWholeFile(const char *name, std::vector<Uint8> &data)
@@ -150,6 +318,23 @@ static bool ReadWholeFile(const char *name, std::vector<Uint8> &data)
     return ok;
 }
 
+// Decoded sound to interleaved stereo floats at the mixing rate.
+static bool ToMixFormat(const SysPcm &pcm, std::vector<float> &out)
+{
+    SDL_AudioStream *cvt = SDL_NewAudioStream(AUDIO_S16SYS, (Uint8)pcm.channels, pcm.rate, AUDIO_F32SYS, 2, mixRate);
+    if (!cvt)
+        return false;
+    bool ok = SDL_AudioStreamPut(cvt, pcm.samples.data(), (int)(pcm.samples.size() * sizeof(int16_t))) == 0 &&
+              SDL_AudioStreamFlush(cvt) == 0;
+    if (ok) {
+        out.resize((size_t)SDL_AudioStreamAvailable(cvt) / sizeof(float) / 2 * 2);
+        int want = (int)(out.size() * sizeof(float));
+        ok = SDL_AudioStreamGet(cvt, out.data(), want) == want;
+    }
+    SDL_FreeAudioStream(cvt);
+    return ok && !out.empty();
+}
+
 FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int offset, int length)
 {
     if (!started || !name || offset < 0 || length < 0)
@@ -169,25 +354,18 @@ FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int 
             data = std::vector<Uint8>(data.begin() + offset, data.begin() + end);
         }
     }
-    // Decoded here rather than by the mixer, so damaged files are refused before any allocation
+    // Decoded here rather than by a library, so damaged files are refused before any allocation
     // they ask for, and only the two formats the game ships are accepted.
     SysPcm pcm;
     if (!Sys_DecodeSound(data.data(), data.size(), pcm))
         return nullptr;
     data = std::vector<Uint8>();
-    Mix_Chunk *chunk = nullptr;
-    if (audible) {
-        std::vector<uint8_t> wav = Sys_PcmToWav(pcm);
-        pcm = SysPcm();
-        SDL_RWops *rw = SDL_RWFromConstMem(wav.data(), (int)wav.size());
-        if (!rw)
-            return nullptr;
-        chunk = Mix_LoadWAV_RW(rw, 1);
-        if (!chunk)
-            return nullptr;
-    }
     FSOUND_SAMPLE *s = new FSOUND_SAMPLE;
-    s->chunk = chunk;
+    if (!ToMixFormat(pcm, s->pcm)) {
+        delete s;
+        return nullptr;
+    }
+    s->frames = s->pcm.size() / 2;
     s->name = (mode & FSOUND_LOADMEMORY) ? "" : name;
     s->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
     samples.push_back(s);
@@ -199,12 +377,15 @@ void FSOUND_Sample_Free(FSOUND_SAMPLE *sample)
 {
     if (!LiveSample(sample))
         return;
-    for (int i = 0; i < (int)channels.size(); i++)
-        if (channels[i].active && channels[i].sample == sample)
-            Halt(i);
-    if (sample->chunk)
-        Mix_FreeChunk(sample->chunk);
-    samples.erase(std::find(samples.begin(), samples.end(), sample));
+    {
+        MixerLock lock;
+        for (Channel &c : channels)
+            if (c.sample == sample) {
+                c.active = false;
+                c.sample = nullptr;
+            }
+        samples.erase(std::find(samples.begin(), samples.end(), sample));
+    }
     delete sample;
 }
 
@@ -219,30 +400,19 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE *sample, FSOUND_DSPUNIT *, sig
                 i = k;
     } else if (channel >= 0 && channel < (int)channels.size()) {
         i = channel;
-        if (StillPlaying(i))
-            Halt(i);
     }
-    if (i < 0)
+    if (i < 0 || sample->frames == 0)
         return -1;
+    MixerLock lock;
     Channel &c = channels[i];
     c.sample = sample;
     c.volume = 255;
     c.paused = startpaused != 0;
     c.loop = sample->loop;
+    c.pos = 0;
+    c.ended = false;
     serialCounter = serialCounter >= MAX_SERIAL ? 1 : serialCounter + 1;
     c.serial = serialCounter;
-    if (audible) {
-        // Started silent and paused at once, so a paused start is not heard before its volume is set.
-        Mix_Volume(i, startpaused ? 0 : MixVolume(c.volume));
-        if (Mix_PlayChannel(i, sample->chunk, c.loop ? -1 : 0) < 0) {
-            c.active = false;
-            return -1;
-        }
-        if (startpaused) {
-            Mix_Pause(i);
-            Mix_Volume(i, MixVolume(c.volume));
-        }
-    }
     c.active = true;
     return (c.serial << INDEX_BITS) | i;
 }
@@ -259,9 +429,8 @@ signed char FSOUND_SetVolume(int channel, int volume)
     int i = PlayingChannel(channel);
     if (i < 0)
         return 0;
+    MixerLock lock;
     channels[i].volume = std::clamp(volume, 0, 255);
-    if (audible)
-        Mix_Volume(i, MixVolume(channels[i].volume));
     return 1;
 }
 
@@ -276,13 +445,8 @@ signed char FSOUND_SetPaused(int channel, signed char paused)
     int i = PlayingChannel(channel);
     if (i < 0)
         return 0;
+    MixerLock lock;
     channels[i].paused = paused != 0;
-    if (audible) {
-        if (paused)
-            Mix_Pause(i);
-        else
-            Mix_Resume(i);
-    }
     return 1;
 }
 
@@ -297,12 +461,8 @@ signed char FSOUND_StopSound(int channel)
 
 void FSOUND_SetSFXMasterVolume(int volume)
 {
+    MixerLock lock;
     masterVolume = std::clamp(volume, 0, 255);
-    if (!audible)
-        return;
-    for (int i = 0; i < (int)channels.size(); i++)
-        if (StillPlaying(i))
-            Mix_Volume(i, MixVolume(channels[i].volume));
 }
 
 int FSOUND_GetSFXMasterVolume() { return masterVolume; }
@@ -316,7 +476,7 @@ bool Sys_SoundChannel(int handle, SysSoundChannel &out)
     out.playing = StillPlaying(i);
     out.sample = c.sample;
     out.volume = c.volume;
-    out.mixVolume = audible ? Mix_Volume(i, -1) : MixVolume(c.volume);
+    out.mixVolume = MixVolume(c.volume);
     out.paused = c.paused;
     out.looping = c.loop;
     return true;
@@ -352,3 +512,25 @@ const char *Sys_SoundSampleName(FSOUND_SAMPLE *sample)
 }
 
 bool Sys_SoundAudible() { return audible; }
+
+void Sys_SoundLoseDevice()
+{
+    // What an unplugged device leaves behind: a handle SDL reports as stopped.
+    if (device)
+        SDL_CloseAudioDevice(device);
+    FreeConversions();
+}
+
+void Sys_SoundRefuseDevices(bool refuse) { refuseOpens = refuse; }
+
+void Sys_SoundAskFormat(int bits, bool floating, int channelCount, int rate)
+{
+    askFor = SDL_AudioSpec();
+    askFor.format = bits == 8 ? AUDIO_U8 : bits == 16 ? AUDIO_S16SYS : bits == 32 ? (floating ? AUDIO_F32SYS : AUDIO_S32SYS) : 0;
+    askFor.channels = (Uint8)channelCount;
+    askFor.freq = rate;
+}
+
+int Sys_SoundOpenAttempts() { return openAttempts; }
+
+bool Sys_SoundConverting() { return toRate || toFormat; }

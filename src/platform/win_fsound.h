@@ -1,4 +1,4 @@
-// Sound library stand-in (the FSOUND_ calls the game makes) over SDL_mixer: samples and channels.
+// Sound library stand-in (the FSOUND_ calls the game makes) over an SDL audio device: samples and channels.
 #pragma once
 
 #include <vector>
@@ -28,12 +28,16 @@ signed char FSOUND_StopSound(int channel);
 void FSOUND_SetSFXMasterVolume(int volume); // 0 to 255, multiplies every channel's volume
 int FSOUND_GetSFXMasterVolume();
 
+// Called once a frame: notices a device that has gone and opens the default one again, trying
+// at most once a second and saying so once on stderr; until then sound is silent.
+void Sys_SoundUpdate(unsigned nowMs);
+
 // What the stand-in holds, for tests.
 struct SysSoundChannel {
     bool playing;          // started and not yet finished or stopped (paused counts as playing)
     FSOUND_SAMPLE *sample;
     int volume;            // 0 to 255 as set
-    int mixVolume;         // what the mixer was given, 0 to 128, master volume applied
+    int mixVolume;         // the mixer's gain in 128ths, master volume applied
     bool paused;
     bool looping;
 };
@@ -46,3 +50,10 @@ int Sys_SoundLiveSamples();                // samples loaded and not yet freed
 int Sys_SoundLoads();                      // successful loads since start-up
 const char *Sys_SoundSampleName(FSOUND_SAMPLE *sample); // the file it came from, "" if unknown
 bool Sys_SoundAudible();                   // an audio device is open
+// Test hooks for devices: one that goes away as if unplugged, opens that fail, and a device
+// format to ask for (8, 16 or 32 bits, 0 for the mixer's own) as if the device offered only that.
+void Sys_SoundLoseDevice();
+void Sys_SoundRefuseDevices(bool refuse);
+void Sys_SoundAskFormat(int bits, bool floating, int channels, int rate);
+int Sys_SoundOpenAttempts();               // device opens tried since start-up
+bool Sys_SoundConverting();                // the open device took a format other than the mix's

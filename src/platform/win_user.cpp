@@ -2,6 +2,7 @@
 #include "sys_local.h"
 #include "sys_harness.h"
 #include "win_user.h"
+#include "win_fsound.h"
 #include "win_time.h"
 
 #include <SDL.h>
@@ -422,6 +423,7 @@ void Sys_PumpEvents()
         }
         Sys_RecheckVisibility();
     }
+    Sys_SoundUpdate(SDL_GetTicks()); // an unplugged audio device is looked for again
     Sys_RunScript(timeGetTime());
 }
 

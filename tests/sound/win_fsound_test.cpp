@@ -1,10 +1,13 @@
-// The sound library stand-in: loading, channel handles, volumes, and silence without a device.
+// The sound library stand-in: loading, channel handles, volumes, silence without a device, devices that come and go.
 #include "sound_dir.h"
 #include "win_fsound.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 class FSound : public ::testing::Test {
 protected:
@@ -149,4 +152,165 @@ TEST(FSoundClosed, NothingLoadsOrPlaysBeforeInitOrAfterClose)
     EXPECT_EQ(FSOUND_PlaySoundEx(FSOUND_FREE, s, nullptr, 0), -1);
     EXPECT_FALSE(FSOUND_SetVolume(ch, 10));
     FSOUND_Sample_Free(s);
+}
+
+namespace {
+
+// A 16-bit mono WAV of a full-scale square wave lasting ms milliseconds at 44100 Hz.
+void WriteLoudWav(const std::string &path, int ms)
+{
+    WriteWav(path, 1);
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::string head(44, '\0');
+    f.read(&head[0], 44);
+    uint32_t frames = 441 * (uint32_t)ms / 10, bytes = frames * 2;
+    auto put32 = [&head](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            head[at + i] = (char)(v >> (8 * i));
+    };
+    put32(4, 36 + bytes);
+    put32(24, 44100);
+    put32(28, 88200);
+    put32(40, bytes);
+    f.seekp(0);
+    f.write(head.data(), 44);
+    for (uint32_t i = 0; i < frames; i++) {
+        int16_t v = (i / 50) % 2 ? -32767 : 32767;
+        f.write((const char *)&v, 2);
+    }
+}
+
+bool WaitUntilStopped(int channel, int ms)
+{
+    SysSoundChannel st;
+    for (int t = 0;; t += 10) {
+        if (!Sys_SoundChannel(channel, st) || !st.playing)
+            return true;
+        if (t >= ms)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+} // namespace
+
+TEST_F(FSound, ALostDeviceIsOpenedAgainAndPlayGoesOn)
+{
+    WriteWav("sound/a.wav", 100);
+    FSOUND_SAMPLE *loop = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_NORMAL, 0, 0);
+    FSOUND_SAMPLE *once = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_OFF, 0, 0);
+    int music = FSOUND_PlaySoundEx(FSOUND_FREE, loop, nullptr, 0);
+    FSOUND_SetVolume(music, 204);
+    int loads = Sys_SoundLoads(), attempts = Sys_SoundOpenAttempts();
+    testing::internal::CaptureStderr();
+    Sys_SoundLoseDevice();
+    Sys_SoundUpdate(100000); // the next frame notices and opens the default device at once
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(Sys_SoundAudible());
+    EXPECT_EQ(Sys_SoundOpenAttempts(), attempts + 1);
+    EXPECT_NE(said.find("audio device lost"), std::string::npos) << said;
+    EXPECT_EQ(Sys_SoundLoads(), loads); // nothing reloaded from disk: the samples outlive the device
+    SysSoundChannel st;
+    ASSERT_TRUE(Sys_SoundChannel(music, st));
+    EXPECT_TRUE(st.playing);
+    EXPECT_EQ(st.volume, 204);
+    int fx = FSOUND_PlaySoundEx(FSOUND_FREE, once, nullptr, 0);
+    EXPECT_TRUE(WaitUntilStopped(fx, 3000)) << "the mixer does not run on the new device";
+    ASSERT_TRUE(Sys_SoundChannel(music, st));
+    EXPECT_TRUE(st.playing);
+}
+
+TEST_F(FSound, RefusedDevicesAreTriedOnceASecondAndSaidOnce)
+{
+    WriteWav("sound/a.wav", 100);
+    FSOUND_SAMPLE *loop = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_NORMAL, 0, 0);
+    FSOUND_SAMPLE *once = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_OFF, 0, 0);
+    int music = FSOUND_PlaySoundEx(FSOUND_FREE, loop, nullptr, 0);
+    Sys_SoundRefuseDevices(true);
+    testing::internal::CaptureStderr();
+    Sys_SoundLoseDevice();
+    int attempts = Sys_SoundOpenAttempts();
+    struct Step {
+        unsigned now;
+        int tried;
+    } steps[] = { { 5000, 1 }, { 5500, 1 }, { 5999, 1 }, { 6000, 2 }, { 6100, 2 }, { 7200, 3 } };
+    for (const Step &s : steps) {
+        Sys_SoundUpdate(s.now);
+        EXPECT_EQ(Sys_SoundOpenAttempts() - attempts, s.tried) << s.now;
+        EXPECT_FALSE(Sys_SoundAudible());
+    }
+    // Silent, and still working: the music plays on, an effect ends as soon as it is let go.
+    SysSoundChannel st;
+    ASSERT_TRUE(Sys_SoundChannel(music, st));
+    EXPECT_TRUE(st.playing);
+    int fx = FSOUND_PlaySoundEx(FSOUND_FREE, once, nullptr, 1);
+    ASSERT_GE(fx, 0);
+    EXPECT_TRUE(FSOUND_SetPaused(fx, 0));
+    EXPECT_TRUE(WaitUntilStopped(fx, 0));
+    Sys_SoundRefuseDevices(false);
+    Sys_SoundUpdate(8000);
+    EXPECT_FALSE(Sys_SoundAudible()); // within a second of the last try
+    Sys_SoundUpdate(8200);
+    EXPECT_TRUE(Sys_SoundAudible());
+    std::string said = testing::internal::GetCapturedStderr();
+    size_t lines = std::count(said.begin(), said.end(), '\n');
+    EXPECT_EQ(lines, 2u) << said; // the loss once, the return once
+    EXPECT_NE(said.find("opened again"), std::string::npos) << said;
+}
+
+TEST(FSoundDevice, NoDeviceAtStartUpIsLookedForLater)
+{
+    SoundDir dir;
+    Sys_SoundRefuseDevices(true);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
+    Sys_SoundUpdate(0);
+    Sys_SoundUpdate(10);
+    Sys_SoundRefuseDevices(false);
+    Sys_SoundUpdate(20);
+    EXPECT_FALSE(Sys_SoundAudible());
+    Sys_SoundUpdate(1000);
+    EXPECT_TRUE(Sys_SoundAudible());
+    testing::internal::GetCapturedStderr();
+    FSOUND_Close();
+}
+
+// Through a real device (SDL's disk driver writing what it plays to a file), in a format the mixer
+// does not use: 32 full-scale sounds started together come out loud and unclipped.
+TEST(FSoundDevice, ThirtyTwoLoudSoundsThroughAnotherFormatNeverClip)
+{
+    SoundDir dir;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", "out.raw", 1);
+    Sys_SoundAskFormat(16, false, 2, 48000);
+    testing::internal::CaptureStderr(); // the disk driver announces itself
+    bool opened = FSOUND_Init(44100, 32, 0);
+    testing::internal::GetCapturedStderr();
+    Sys_SoundAskFormat(0, false, 0, 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(Sys_SoundConverting());
+    WriteLoudWav("sound/loud.wav", 300);
+    std::vector<int> playing;
+    for (int i = 0; i < 32; i++) {
+        FSOUND_SAMPLE *s = FSOUND_Sample_Load(FSOUND_FREE, "sound\\loud.wav", FSOUND_LOOP_OFF, 0, 0);
+        playing.push_back(FSOUND_PlaySoundEx(FSOUND_FREE, s, nullptr, 1));
+    }
+    for (int ch : playing)
+        FSOUND_SetPaused(ch, 0);
+    EXPECT_TRUE(WaitUntilStopped(playing.back(), 3000));
+    FSOUND_Close();
+    FILE *f = fopen("out.raw", "rb");
+    ASSERT_NE(f, nullptr);
+    int16_t v;
+    int peak = 0;
+    long count = 0;
+    while (fread(&v, 2, 1, f) == 1) {
+        peak = std::max(peak, std::abs((int)v));
+        count++;
+    }
+    fclose(f);
+    EXPECT_GT(count, 48000L * 2 / 5); // most of the 300 ms played
+    EXPECT_GT(peak, 30000);
+    EXPECT_LE(peak, 31200); // the limiter's ceiling, 0.45 dB under full scale
 }

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-std::vector<int16_t> AG_ToPcm(const std::vector<float> &x, float gain)
+std::vector<int16_t> AG_ToPcm(const std::vector<float> &x, float gain, float level)
 {
     std::vector<int16_t> out(x.size());
     for (size_t i = 0; i < x.size(); i++) {
-        float v = std::tanh(x[i] * gain);
+        float v = std::tanh(x[i] * gain) * level;
         out[i] = int16_t(std::lround(v * 32000.0f));
     }
     return out;
@@ -150,12 +150,15 @@ std::vector<float> AG_EndLevel()
 
 } // namespace
 
+// Levels set by measured loudness against the game music at its default volume: the laser,
+// heard twenty times a second while fire is held, sits under the music's loudest beats; the rare
+// events (explosions, the zap, the jingles) stand well above it.
 void AG_GenEffects()
 {
-    AG_WriteWAV(AG_SoundPath("laser.wav"), AG_ToPcm(AG_Laser(), 0.9f), 1);
-    AG_WriteWAV(AG_SoundPath("expl01.wav"), AG_ToPcm(AG_Explosion(0.7f, 110, 1.0f, 3), 1.0f), 1);
-    AG_WriteWAV(AG_SoundPath("expl02.wav"), AG_ToPcm(AG_Explosion(1.5f, 70, 2.0f, 4), 1.1f), 1);
-    AG_WriteWAV(AG_SoundPath("electro.wav"), AG_ToPcm(AG_Electro(), 1.0f), 1);
+    AG_WriteWAV(AG_SoundPath("laser.wav"), AG_ToPcm(AG_Laser(), 0.9f, 0.56f), 1);
+    AG_WriteWAV(AG_SoundPath("expl01.wav"), AG_ToPcm(AG_Explosion(0.7f, 110, 1.0f, 3), 1.0f, 0.85f), 1);
+    AG_WriteWAV(AG_SoundPath("expl02.wav"), AG_ToPcm(AG_Explosion(1.5f, 70, 2.0f, 4), 1.1f, 0.8f), 1);
+    AG_WriteWAV(AG_SoundPath("electro.wav"), AG_ToPcm(AG_Electro(), 1.6f), 1);
     AG_WriteWAV(AG_SoundPath("level_ready.wav"), AG_ToPcm(AG_LevelReady(), 1.0f), 1);
     AG_WriteWAV(AG_SoundPath("end_level.wav"), AG_ToPcm(AG_EndLevel(), 1.0f), 1);
 }

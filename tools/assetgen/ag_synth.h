@@ -57,5 +57,5 @@ inline float AG_Square(float phase, float dt)
 
 inline float AG_NoteHz(float midi) { return 440.0f * std::pow(2.0f, (midi - 69) / 12.0f); }
 
-// 16-bit samples from floats, with a gentle saturation that never clips hard.
-std::vector<int16_t> AG_ToPcm(const std::vector<float> &x, float gain);
+// 16-bit samples from floats, with a gentle saturation that never clips hard, then scaled by level.
+std::vector<int16_t> AG_ToPcm(const std::vector<float> &x, float gain, float level = 1.0f);
