@@ -130,12 +130,16 @@ void DDErrorLogRead(const char *line)
     DDErrorLog(DDLogEscape(text.c_str()).c_str());
 }
 
+static std::string lastFileProblem;
+
 void DDLogFile(const char *name, long long sizeLimit)
 {
     const char *problem = Sys_FileProblem(name, sizeLimit);
-    std::string line = "  file: " + DDLogEscape(name) + " (" + (problem ? problem : "damaged") + ")";
-    DDErrorLog(line.c_str());
+    lastFileProblem = DDLogEscape(name) + " (" + (problem ? problem : "damaged") + ")";
+    DDErrorLog(("  file: " + lastFileProblem).c_str());
 }
+
+const char *DDLastFileProblem() { return lastFileProblem.c_str(); }
 
 struct DDErrorName {
     DWORD code;

@@ -25,6 +25,8 @@ void DDErrorLogRead(const char *line);
 // Logs "  file: <name> (<reason>)": missing, unreadable, a folder, too large (over sizeLimit
 // bytes, -1 for none) or damaged (opens, but its content was refused).
 void DDLogFile(const char *name, long long sizeLimit = -1);
+// "<name> (<reason>)" of the last file so reported, empty when none.
+const char *DDLastFileProblem();
 const char *DDErrorString(long result);
 int DDErrorCount(); // entries in the name table
 

@@ -54,6 +54,7 @@ DDBitmap *DDBITMAP_Load(const char *fileName)
     if (!image) {
         DDErrorLog("Couldn't open bitmap file");
         DDErrorLog(fileName);
+        DDLogFile(fileName, GDI_MAX_IMAGE_BYTES);
         delete bitmap;
         return nullptr;
     }
@@ -97,6 +98,7 @@ void DDBitmap_Restore(DDBitmap *bitmap)
     HBITMAP image = LoadImageFile(bitmap->FileName);
     if (!image) {
         DDErrorLog("Error: Couldn't open bitmap file for DDBitmap_Restore");
+        DDLogFile(bitmap->FileName, GDI_MAX_IMAGE_BYTES);
         return;
     }
     DDCopyBitmap(bitmap->Surface, image, 0, 0, 0, 0);

@@ -181,6 +181,7 @@ bool TSpriteDef::BuildMaskFromFile()
                                              LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!maskBitmap) {
         DDErrorLog("Couldn't open sprite hit mask bitmap");
+        DDLogFile(FrameData->SpriteHitMask, GDI_MAX_IMAGE_BYTES);
         return false;
     }
     BITMAP bm;
@@ -189,6 +190,7 @@ bool TSpriteDef::BuildMaskFromFile()
     if (bm.bmWidth != Width || bm.bmHeight != Height || bm.bmBitsPixel != 1 || !bm.bmBits ||
         bm.bmWidthBytes < (Width + 7) / 8) {
         DDErrorLog("Incorrect sprite hit mask format");
+        DDLogFile(FrameData->SpriteHitMask, GDI_MAX_IMAGE_BYTES);
         DeleteObject(maskBitmap);
         return false;
     }
@@ -225,6 +227,7 @@ TSpriteDef::TSpriteDef(DDSPRITE_FrameDataType *frameData) : FrameData(frameData)
                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!ImageBitmap) {
         DDErrorLog("Couldn't open sprite image bitmap");
+        DDLogFile(FrameData->SpriteImage, GDI_MAX_IMAGE_BYTES);
         return;
     }
     BITMAP bm;

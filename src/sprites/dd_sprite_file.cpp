@@ -263,8 +263,7 @@ static void HandleLine(FrameReader &r, char *line)
     switch (block) {
     case DDSPRITE_BLOCK_NONE:
         DDErrorLog("DDSPRITE_ReadFrameData: Block marker not found.");
-        line[strcspn(line, "\r\n")] = '\0'; // the log adds its own line end
-        DDErrorLog(line);
+        DDErrorLogRead(line);
         r.error = true;
         break;
     case DDSPRITE_BLOCK_SPRITE_IMAGE:
@@ -320,6 +319,8 @@ DDSPRITE_FrameDataType *DDSPRITE_ReadFrameData(char const *fileName)
     if (!file) {
         DDErrorLog("Failed to open sprite frame definition file");
         DDErrorLog(fileName ? fileName : "(null)");
+        if (fileName)
+            DDLogFile(fileName);
         return nullptr;
     }
     DDSPRITE_FrameDataType *data = new (std::nothrow) DDSPRITE_FrameDataType;
@@ -348,6 +349,7 @@ DDSPRITE_FrameDataType *DDSPRITE_ReadFrameData(char const *fileName)
     fclose(file);
     if (r.error) {
         DDErrorLog("Error reading sprite frame definition");
+        DDLogFile(fileName);
         DDSPRITE_FreeFrameData(data);
         return nullptr;
     }

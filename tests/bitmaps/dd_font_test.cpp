@@ -261,7 +261,8 @@ TEST_F(FontTest, LineWithoutAMarkerIsLoggedAsCut)
     EXPECT_EQ(Load("[FONT]\n[fixed] lower case\n"), nullptr);
     EXPECT_EQ(log.Text(), "ErrorLog: DDBITMAP_LoadFont: Block marker not found.\n"
                           "ErrorLog: [fixed]\n"
-                          "ErrorLog: " + std::string(Failed) + "\n");
+                          "ErrorLog: " + std::string(Failed) + "\n"
+                          "ErrorLog:   file: " + Path("font.txt") + " (damaged)\n");
 }
 
 TEST_F(FontTest, MissingFilesAreReported)
@@ -274,6 +275,9 @@ TEST_F(FontTest, MissingFilesAreReported)
     EXPECT_TRUE(log.Has(noBitmap));
     EXPECT_EQ(DDBITMAP_LoadFont(Path("font.bmp").c_str(), Path("none.txt").c_str()), nullptr);
     EXPECT_TRUE(log.Has("Error: Failed to open font metrics"));
+    // The metrics file is named once, with the reason, not on a bare line of its own.
+    EXPECT_TRUE(log.Has("  file: " + Path("none.txt") + " (missing)")) << log.Text();
+    EXPECT_FALSE(log.Has(Path("none.txt")));
     EXPECT_FALSE(log.Has(Failed));
     EXPECT_EQ(BitmapHead, nullptr);
 }

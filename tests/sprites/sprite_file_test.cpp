@@ -142,9 +142,9 @@ TEST_F(SpriteFileTest, EachFaultHasItsMessage)
     for (const FaultCase &c : cases) {
         LogCapture fresh;
         EXPECT_EQ(Read(c.text), nullptr) << c.text;
-        // A point reader may have said more before; the reader's own two lines end the log.
+        // A point reader may have said more before; the reader's own lines end the log.
         std::string tail = "ErrorLog: DDSPRITE_ReadFrameData: " + c.message +
-                           "\nErrorLog: Error reading sprite frame definition\n";
+                           "\nErrorLog: Error reading sprite frame definition\nErrorLog:   file: sprite.txt (damaged)\n";
         std::string text = fresh.Text();
         EXPECT_TRUE(text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0)
             << c.text << "\n--- logged:\n" << text;
@@ -158,7 +158,8 @@ TEST_F(SpriteFileTest, LinesThatAreNoMarker)
         LogCapture fresh;
         EXPECT_EQ(Read(std::string(line) + "\n[SPRITE_END]\n"), nullptr);
         EXPECT_EQ(fresh.Text(), "ErrorLog: DDSPRITE_ReadFrameData: Block marker not found.\nErrorLog: " +
-                                    std::string(line) + "\nErrorLog: Error reading sprite frame definition\n");
+                                    std::string(line) + "\nErrorLog: Error reading sprite frame definition\n"
+                                                        "ErrorLog:   file: sprite.txt (damaged)\n");
     }
     // The recogniser cuts the line after its marker: that is what the log shows.
     LogCapture fresh;
@@ -180,7 +181,8 @@ TEST_F(SpriteFileTest, BlockMarkerNumbersAndCut)
 TEST_F(SpriteFileTest, MissingFileLogsItsName)
 {
     EXPECT_EQ(DDSPRITE_ReadFrameData("gfx\\nothing.txt"), nullptr);
-    EXPECT_EQ(log.Text(), "ErrorLog: Failed to open sprite frame definition file\nErrorLog: gfx\\nothing.txt\n");
+    EXPECT_EQ(log.Text(), "ErrorLog: Failed to open sprite frame definition file\nErrorLog: gfx\\nothing.txt\n"
+                          "ErrorLog:   file: gfx\\nothing.txt (missing)\n");
     DDSPRITE_FreeFrameData(nullptr);
 }
 
