@@ -119,7 +119,8 @@ static void LayOut(FontReader &r, bool byRows)
 {
     long long w = r.cell.x, h = r.cell.y;
     int perLine = byRows ? r.matrix.x : r.matrix.y;
-    if (w < 0 || h < 0 || perLine < 1) {
+    // A line count below 1 is never reached: every character then sits on the one line.
+    if (w < 0 || h < 0) {
         Fail(r, byRows ? "DDBITMAP_LoadFont: [SIZE] and [MATRIX] do not make a grid for [ROWS]."
                        : "DDBITMAP_LoadFont: [SIZE] and [MATRIX] do not make a grid for [COLUMNS].");
         return;

@@ -169,9 +169,6 @@ static void ReadTransparent(FrameReader &r)
         return Fail(r, "DDSPRITE_ReadFrameData: [TRANSPARENT] respecified.");
     if (!SCRIPT_ReadInt(r.file, &r.data->Transparent))
         return Fail(r, "DDSPRITE_ReadFrameData: Failed to read [TRANSPARENT].");
-    // A colour is 24 bits; -1 alone means none.
-    if (r.data->Transparent != -1 && (r.data->Transparent < 0 || r.data->Transparent > 0xFFFFFF))
-        return Fail(r, "DDSPRITE_ReadFrameData: [TRANSPARENT] outside valid range.");
     r.seen[DDSPRITE_BLOCK_TRANSPARENT] = true;
 }
 
@@ -220,9 +217,11 @@ static void ReadImageRect(FrameReader &r)
 
 static void ReadHandlePoint(FrameReader &r)
 {
+    if (r.data->Handle != DDSPRITE_HANDLE_POINT)
+        return Fail(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] specified for different handle type.");
     if (!FrameBlockAllowed(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] found before [FRAME]."))
         return;
-    if (r.data->Handle != DDSPRITE_HANDLE_POINT || !r.data->HandlePoint)
+    if (!r.data->HandlePoint)
         return Fail(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] specified for different handle type.");
     if (r.seen[DDSPRITE_BLOCK_HANDLE_POINT])
         return Fail(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] respecified.");
@@ -233,9 +232,11 @@ static void ReadHandlePoint(FrameReader &r)
 
 static void ReadHitRect(FrameReader &r)
 {
+    if (r.data->HitType != DDSPRITE_COLLIDE_RECT)
+        return Fail(r, "DDSPRITE_ReadFrameData: [HIT_RECT] specified for different collision type.");
     if (!FrameBlockAllowed(r, "DDSPRITE_ReadFrameData: [HIT_RECT] found before [FRAME]."))
         return;
-    if (r.data->HitType != DDSPRITE_COLLIDE_RECT || !r.data->HitRect)
+    if (!r.data->HitRect)
         return Fail(r, "DDSPRITE_ReadFrameData: [HIT_RECT] specified for different collision type.");
     if (r.seen[DDSPRITE_BLOCK_HIT_RECT])
         return Fail(r, "DDSPRITE_ReadFrameData: [HIT_RECT] respecified.");
@@ -246,9 +247,11 @@ static void ReadHitRect(FrameReader &r)
 
 static void ReadHotSpot(FrameReader &r)
 {
+    if (r.data->HitType != DDSPRITE_COLLIDE_HOTSPOT)
+        return Fail(r, "DDSPRITE_ReadFrameData: [HOTSPOT] specified for different collision type.");
     if (!FrameBlockAllowed(r, "DDSPRITE_ReadFrameData: [HOTSPOT] found before [FRAME]."))
         return;
-    if (r.data->HitType != DDSPRITE_COLLIDE_HOTSPOT || !r.data->HotSpot)
+    if (!r.data->HotSpot)
         return Fail(r, "DDSPRITE_ReadFrameData: [HOTSPOT] specified for different collision type.");
     if (r.seen[DDSPRITE_BLOCK_HOTSPOT])
         return Fail(r, "DDSPRITE_ReadFrameData: [HOTSPOT] respecified.");
