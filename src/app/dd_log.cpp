@@ -30,8 +30,12 @@ static void WriteSummaries()
     for (LogRepeat &r : repeats) {
         if (!r.held)
             continue;
+        // Named without its own "ErrorLog: ", so the summary reads as one line of the log.
+        const char *text = r.text.c_str();
+        if (r.text.rfind("ErrorLog: ", 0) == 0)
+            text += 10;
         if (ErrorLog)
-            fprintf(ErrorLog, "ErrorLog: last message repeated %lu times: %s\n", r.held, r.text.c_str());
+            fprintf(ErrorLog, "ErrorLog: last message repeated %lu times: %s\n", r.held, text);
         r.held = 0;
     }
     if (ErrorLog)

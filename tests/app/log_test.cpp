@@ -101,12 +101,12 @@ TEST(Log, RepeatedLinesAreCounted)
         int held = c.rounds > 10 ? c.rounds - 10 : 0;
         for (const char *line : c.cycle)
             if (held) {
-                EXPECT_NE(text.find("ErrorLog: last message repeated " + std::to_string(held) + " times: ErrorLog: " +
+                EXPECT_NE(text.find("ErrorLog: last message repeated " + std::to_string(held) + " times: " +
                                     line + "\n"),
                           std::string::npos)
                     << text;
             }
-        std::string closing = "ErrorLog: last message repeated 2 times: ErrorLog: " + std::string(c.cycle[0]) + "\n";
+        std::string closing = "ErrorLog: last message repeated 2 times: " + std::string(c.cycle[0]) + "\n";
         EXPECT_EQ(text.substr(text.size() - closing.size()), closing);
         EXPECT_LT(text.size(), 2000u);
     }
