@@ -1,4 +1,4 @@
-// Fuzz target: the configuration reader over any file contents; every key read must be a valid code.
+// Fuzz target: the configuration reader over any file contents; every key must be one a key can give.
 #include "fuzz_scratch.h"
 #include "kx_config.h"
 #include "dd_input.h"
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     memcpy(P2InputKeys, DefaultP2InputKeys, sizeof P2InputKeys);
     ReadIniFile();
     for (int i = 0; i < DDINPUT_NUM_ACTIONS; i++)
-        if (P1InputKeys[i] < 0 || P1InputKeys[i] > 255 || P2InputKeys[i] < 0 || P2InputKeys[i] > 255)
+        if (P1InputKeys[i] < 1 || P1InputKeys[i] > 255 || P2InputKeys[i] < 1 || P2InputKeys[i] > 255)
             abort();
     return 0;
 }

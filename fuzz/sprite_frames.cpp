@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         bool sound = d->SpriteImage && d->NFrames >= 1 && d->NFrames <= DDSPRITE_MAX_FRAMES && d->ImageRect &&
                      (d->HitType != DDSPRITE_COLLIDE_RECT || d->HitRect) &&
                      (d->HitType != DDSPRITE_COLLIDE_HOTSPOT || d->HotSpot) &&
-                     (d->Handle != DDSPRITE_HANDLE_POINT || d->HandlePoint) &&
-                     (d->Transparent == -1 || (d->Transparent >= 0 && d->Transparent <= 0xFFFFFF));
+                     (d->Handle != DDSPRITE_HANDLE_POINT || d->HandlePoint);
         if (!sound)
             abort();
         // Touch every frame so that a short array shows up under the address sanitiser.

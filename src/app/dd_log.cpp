@@ -3,34 +3,100 @@
 #include "sys_file.h"
 #include "win_time.h"
 
+#include <string>
+#include <vector>
+
 FILE *ErrorLog = nullptr;
 UINT TimerRes = 0;
 bool TimerResSet = false;
 DWORD start_clock_count = 0;
+
+// A line that keeps coming back (a draw error every frame) is written LogRepeatWrite times, then
+// only counted; the count goes out at most once a minute and when the log closes. The table is
+// bounded: once full, new lines are written without being counted.
+enum { LogRepeatWrite = 10, LogRepeatSlots = 128 };
+static const DWORD LogSummaryMs = 60000;
+
+struct LogRepeat {
+    std::string text;
+    unsigned long seen;
+    unsigned long held; // copies counted and not yet summarised
+};
+static std::vector<LogRepeat> repeats;
+static DWORD lastSummary = 0;
+
+static void WriteSummaries()
+{
+    for (LogRepeat &r : repeats) {
+        if (!r.held)
+            continue;
+        // Named without its own "ErrorLog: ", so the summary reads as one line of the log.
+        const char *text = r.text.c_str();
+        if (r.text.rfind("ErrorLog: ", 0) == 0)
+            text += 10;
+        if (ErrorLog)
+            fprintf(ErrorLog, "ErrorLog: last message repeated %lu times: %s\n", r.held, text);
+        r.held = 0;
+    }
+    if (ErrorLog)
+        fflush(ErrorLog);
+    lastSummary = GetClock();
+}
+
+// True when the line should be written; false when it is only counted.
+static bool CountLine(const std::string &line)
+{
+    if ((DWORD)(GetClock() - lastSummary) >= LogSummaryMs)
+        WriteSummaries();
+    for (LogRepeat &r : repeats) {
+        if (r.text != line)
+            continue;
+        if (++r.seen <= LogRepeatWrite)
+            return true;
+        r.held++;
+        return false;
+    }
+    if (repeats.size() < LogRepeatSlots)
+        repeats.push_back({ line, 1, 0 });
+    return true;
+}
+
+void DDResetLogRepeats()
+{
+    repeats.clear();
+    lastSummary = GetClock();
+}
 
 void DDOpenErrorLog()
 {
     if (ErrorLog)
         return;
     ErrorLog = Sys_FOpen("dderrors.log", "w");
+    DDResetLogRepeats();
+}
+
+static void WriteLine(const std::string &line)
+{
+    if (!CountLine(line))
+        return;
+    fputs(line.c_str(), ErrorLog);
+    fputc('\n', ErrorLog);
+    fflush(ErrorLog);
 }
 
 void DDErrorLog(const char *text)
 {
     if (!ErrorLog)
         return;
-    fprintf(ErrorLog, "ErrorLog: %s\n", text);
-    fflush(ErrorLog);
+    WriteLine(std::string("ErrorLog: ") + (text ? text : "(null)"));
 }
 
 bool DDFailCheck(long result, const char *text)
 {
     if ((HRESULT)result >= 0)
         return false;
-    if (ErrorLog) {
-        fprintf(ErrorLog, "%s (%s)\n", text, DDErrorString(result));
-        fflush(ErrorLog);
-    }
+    if (ErrorLog)
+        WriteLine(std::string(text ? text : "(null)") + " (" + DDErrorString(result) + ")");
     return true;
 }
 
@@ -38,9 +104,46 @@ void DDCloseErrorLog()
 {
     if (!ErrorLog)
         return;
+    WriteSummaries();
     fclose(ErrorLog);
     ErrorLog = nullptr;
+    repeats.clear();
 }
+
+std::string DDLogEscape(const char *text)
+{
+    std::string out;
+    for (const unsigned char *p = (const unsigned char *)(text ? text : ""); *p; p++) {
+        if (*p >= 0x20 && *p < 0x7F) {
+            out += (char)*p;
+        } else {
+            char hex[8];
+            snprintf(hex, sizeof hex, "\\x%02X", *p);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+void DDErrorLogRead(const char *line)
+{
+    std::string text(line ? line : "");
+    size_t end = text.find_first_of("\r\n");
+    if (end != std::string::npos)
+        text.erase(end); // the log adds its own line end
+    DDErrorLog(DDLogEscape(text.c_str()).c_str());
+}
+
+static std::string lastFileProblem;
+
+void DDLogFile(const char *name, long long sizeLimit)
+{
+    const char *problem = Sys_FileProblem(name, sizeLimit);
+    lastFileProblem = DDLogEscape(name) + " (" + (problem ? problem : "damaged") + ")";
+    DDErrorLog(("  file: " + lastFileProblem).c_str());
+}
+
+const char *DDLastFileProblem() { return lastFileProblem.c_str(); }
 
 struct DDErrorName {
     DWORD code;

@@ -4,6 +4,7 @@
 #include "win_types.h"
 
 #include <cstdio>
+#include <string>
 
 extern FILE *ErrorLog;
 extern UINT TimerRes;
@@ -13,7 +14,19 @@ extern DWORD start_clock_count;
 void DDOpenErrorLog();
 void DDErrorLog(const char *text);
 bool DDFailCheck(long result, const char *text);
-void DDCloseErrorLog();
+void DDCloseErrorLog(); // writes the pending repeat counts first
+// Forgets which lines were seen (a new log, a test's captured log).
+void DDResetLogRepeats();
+
+// Bytes outside printable ASCII as \xNN, for lines read from files.
+std::string DDLogEscape(const char *text);
+// Logs a line read from a file: cut at its line end, escaped.
+void DDErrorLogRead(const char *line);
+// Logs "  file: <name> (<reason>)": missing, unreadable, a folder, too large (over sizeLimit
+// bytes, -1 for none) or damaged (opens, but its content was refused).
+void DDLogFile(const char *name, long long sizeLimit = -1);
+// "<name> (<reason>)" of the last file so reported, empty when none.
+const char *DDLastFileProblem();
 const char *DDErrorString(long result);
 int DDErrorCount(); // entries in the name table
 

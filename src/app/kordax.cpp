@@ -16,6 +16,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string>
 
 HWND main_window_handle = nullptr;
 HINSTANCE main_instance = nullptr;
@@ -155,6 +156,16 @@ void KX_EndFrame()
     }
 }
 
+// Without this the window would just vanish: say which file stopped the game, and where to look.
+static void KX_ReportStartFailure()
+{
+    std::string text = "Kordax could not load its game files and has to stop.";
+    if (*DDLastFileProblem())
+        text += std::string("\n\nFile: ") + DDLastFileProblem();
+    text += "\n\nThe details are in \"dderrors.log\".";
+    MessageBoxA(main_window_handle, text.c_str(), "Kordax", MB_OK);
+}
+
 static void KX_SplashOrGame()
 {
     if (!ShownSplash) {
@@ -173,6 +184,7 @@ static void KX_SplashOrGame()
                 InitialisationFailed = true;
                 DDErrorLog("Error detected during initialisation.");
                 DDErrorLog("Quitting Kordax");
+                KX_ReportStartFailure();
                 GameState = KX_STATE_QUIT;
             }
         }
@@ -308,6 +320,10 @@ int WinMain(HINSTANCE instance, HINSTANCE, char *commandLine, int showCommand)
         ;
 
     WriteIniFile();
+    if (SplashHandle) { // closed during the splash
+        DDBitmap_Release(SplashHandle);
+        SplashHandle = nullptr;
+    }
     KX_CleanUp();
     KX_SOUND_Cleanup();
     ShowCursor(TRUE);

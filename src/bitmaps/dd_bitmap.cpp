@@ -5,6 +5,7 @@
 #include "dd_font.h"
 #include "dd_log.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -54,6 +55,7 @@ DDBitmap *DDBITMAP_Load(const char *fileName)
     if (!image) {
         DDErrorLog("Couldn't open bitmap file");
         DDErrorLog(fileName);
+        DDLogFile(fileName, GDI_MAX_IMAGE_BYTES);
         delete bitmap;
         return nullptr;
     }
@@ -97,6 +99,7 @@ void DDBitmap_Restore(DDBitmap *bitmap)
     HBITMAP image = LoadImageFile(bitmap->FileName);
     if (!image) {
         DDErrorLog("Error: Couldn't open bitmap file for DDBitmap_Restore");
+        DDLogFile(bitmap->FileName, GDI_MAX_IMAGE_BYTES);
         return;
     }
     DDCopyBitmap(bitmap->Surface, image, 0, 0, 0, 0);
@@ -201,38 +204,12 @@ static void DrawClipped(IDirectDrawSurface *dest, DDBitmap *bitmap, int x, int y
     if (y + h > DDBitmap_ClipBottom)
         sb -= y + h - DDBitmap_ClipBottom;
 
-    // The copy itself checks nothing: keep the source inside the bitmap and the destination
-    // inside its surface, whatever the clip rectangle or the source rectangle say.
-    if (sl < 0) {
-        dx -= sl;
-        sl = 0;
-    }
-    if (st < 0) {
-        dy -= st;
-        st = 0;
-    }
-    if (sr > bitmap->Width)
-        sr = bitmap->Width;
-    if (sb > bitmap->Height)
-        sb = bitmap->Height;
-    DDSURFACEDESC ddsd;
-    memset(&ddsd, 0, sizeof ddsd);
-    ddsd.dwSize = sizeof ddsd;
-    if (FAILED(dest->GetSurfaceDesc(&ddsd)))
-        return;
-    if (dx < 0) {
-        sl -= dx;
-        dx = 0;
-    }
-    if (dy < 0) {
-        st -= dy;
-        dy = 0;
-    }
-    if (dx + (sr - sl) > (long long)ddsd.dwWidth)
-        sr = sl + (long long)ddsd.dwWidth - dx;
-    if (dy + (sb - st) > (long long)ddsd.dwHeight)
-        sb = st + (long long)ddsd.dwHeight - dy;
     if (sr <= sl || sb <= st)
+        return;
+    // A source rectangle past the bitmap, or a target past the surface, goes to the copy as it
+    // is: the copy checks both and refuses the whole rectangle, so nothing is drawn.
+    if (sl < INT32_MIN || sr > INT32_MAX || st < INT32_MIN || sb > INT32_MAX || dx < 0 || dy < 0 ||
+        dx > INT32_MAX || dy > INT32_MAX)
         return;
 
     RECT source = { (LONG)sl, (LONG)st, (LONG)sr, (LONG)sb };

@@ -119,7 +119,8 @@ static void LayOut(FontReader &r, bool byRows)
 {
     long long w = r.cell.x, h = r.cell.y;
     int perLine = byRows ? r.matrix.x : r.matrix.y;
-    if (w < 0 || h < 0 || perLine < 1) {
+    // A line count below 1 is never reached: every character then sits on the one line.
+    if (w < 0 || h < 0) {
         Fail(r, byRows ? "DDBITMAP_LoadFont: [SIZE] and [MATRIX] do not make a grid for [ROWS]."
                        : "DDBITMAP_LoadFont: [SIZE] and [MATRIX] do not make a grid for [COLUMNS].");
         return;
@@ -262,15 +263,6 @@ static void Block(FontReader &r, int block)
     }
 }
 
-// Logs a line that held no marker, without its line end.
-static void LogLine(char *line)
-{
-    size_t n = strlen(line);
-    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
-        line[--n] = '\0';
-    DDErrorLog(line);
-}
-
 DDBitmap *DDBITMAP_LoadFont(const char *bitmapFile, const char *metricsFile)
 {
     DDBitmap *bitmap = DDBITMAP_Load(bitmapFile);
@@ -289,7 +281,8 @@ DDBitmap *DDBITMAP_LoadFont(const char *bitmapFile, const char *metricsFile)
     FILE *file = metricsFile ? Sys_FOpen(metricsFile, "rt") : nullptr;
     if (!file) {
         DDErrorLog("Error: Failed to open font metrics");
-        DDErrorLog(metricsFile ? metricsFile : "(null)");
+        if (metricsFile)
+            DDLogFile(metricsFile);
         DDBitmap_Release(bitmap);
         return nullptr;
     }
@@ -308,7 +301,7 @@ DDBitmap *DDBITMAP_LoadFont(const char *bitmapFile, const char *metricsFile)
         int block = FONT_GetBlockMarker(line);
         if (block == FONT_NONE) {
             DDErrorLog("DDBITMAP_LoadFont: Block marker not found.");
-            LogLine(line);
+            DDErrorLogRead(line);
             r.error = true;
             continue;
         }
@@ -318,6 +311,7 @@ DDBitmap *DDBITMAP_LoadFont(const char *bitmapFile, const char *metricsFile)
     if (r.end && !r.error)
         return bitmap;
     DDErrorLog("DDBITMAP_LoadFont: Error reading font specification.");
+    DDLogFile(metricsFile);
     DDBitmap_Release(bitmap);
     return nullptr;
 }

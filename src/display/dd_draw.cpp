@@ -180,6 +180,7 @@ void DDLoadPalette(const char *filename, PALETTEENTRY *entries, int *count)
     FILE *f = Sys_FOpen(filename, "rb");
     if (!f)
         return;
+    int capacity = *count;
     BYTE fileHeader[14];
     BYTE info[40];
     memset(info, 0, sizeof info);
@@ -199,6 +200,9 @@ void DDLoadPalette(const char *filename, PALETTEENTRY *entries, int *count)
         return;
     }
     int colours = used != 0 ? (int)(used > 256 ? 256 : used) : 1 << bits;
+    // Never more than the caller's array holds.
+    if (colours > capacity)
+        colours = capacity < 0 ? 0 : capacity;
     *count = colours;
     for (int i = 0; i < colours && i < (int)read; i++) {
         BYTE t = entries[i].peRed;

@@ -15,8 +15,13 @@ const char *const IniStrings[INI_BLOCK_COUNT] = { "", "[KORDAX]", "[P1_INPUT]", 
 
 int INI_GetBlockMarker(char *line) { return SCRIPT_GetBlockMarker(line, IniStrings, INI_BLOCK_COUNT); }
 
+// Set when "kordax.ini" exists but cannot be read: it is then never written over, so the
+// player's keys survive whatever kept it from us.
+bool IniUnreadable = false;
+
 struct IniReader {
     FILE *f;
+    int lineNumber;
     bool seen[INI_BLOCK_COUNT];
     bool error;
     bool end;
@@ -28,17 +33,43 @@ static void Fail(IniReader &r, const char *message)
     r.error = true;
 }
 
-// Eight key lines. Every line is read even after a bad one; a bad one leaves key 0 (no key).
-static void ReadKeys(IniReader &r, int *keys, const char *failMessage, const char *rangeMessage)
+static bool NextLine(IniReader &r, char *line)
 {
+    if (!SCRIPT_ReadLine(r.f, line))
+        return false;
+    r.lineNumber++;
+    return true;
+}
+
+// Eight key lines. A line without a number, or with a code no key has (0 is never pressed,
+// tables hold 256), gives that action its default key; the rest of the file is still read.
+static void ReadKeys(IniReader &r, bool p1)
+{
+    int *keys = p1 ? P1InputKeys : P2InputKeys;
+    const int *defaults = p1 ? DefaultP1InputKeys : DefaultP2InputKeys;
+    const char *block = p1 ? "[P1_INPUT]" : "[P2_INPUT]";
     for (int i = 0; i < DDINPUT_NUM_ACTIONS; i++) {
-        if (!SCRIPT_ReadInt(r.f, &keys[i])) {
-            Fail(r, failMessage);
-        } else if (keys[i] < 0 || keys[i] > 255) {
-            // Key codes index 256-entry tables (key states, key pictures).
-            keys[i] = 0;
-            Fail(r, rangeMessage);
+        char line[SCRIPT_LINE_SIZE];
+        if (!NextLine(r, line)) {
+            std::string message = std::string("ReadIniFile: Failed to read ") + block + ". The file ends at line " +
+                                  std::to_string(r.lineNumber) + ", the block's last " +
+                                  std::to_string(DDINPUT_NUM_ACTIONS - i) + " keys kept.";
+            DDErrorLog(message.c_str());
+            r.error = true;
+            return;
         }
+        int key = 0;
+        bool number = SCRIPT_ParseInt(line, &key);
+        if (number && key >= 1 && key <= 255) {
+            keys[i] = key;
+            continue;
+        }
+        line[strcspn(line, "\r\n")] = '\0';
+        keys[i] = defaults[i];
+        std::string message = std::string(number ? "ReadIniFile: Key code out of range in " : "ReadIniFile: Failed to read ") +
+                              block + (number ? ", line " : ". Line ") + std::to_string(r.lineNumber) + " \"" +
+                              DDLogEscape(line) + "\": default key " + std::to_string(defaults[i]) + " used.";
+        DDErrorLog(message.c_str());
     }
 }
 
@@ -55,12 +86,7 @@ static void ReadInputBlock(IniReader &r, int block)
         return;
     }
     r.seen[block] = true;
-    if (p1)
-        ReadKeys(r, P1InputKeys, "ReadIniFile: Failed to read [P1_INPUT].",
-                 "ReadIniFile: Key code out of range in [P1_INPUT].");
-    else
-        ReadKeys(r, P2InputKeys, "ReadIniFile: Failed to read [P2_INPUT].",
-                 "ReadIniFile: Key code out of range in [P2_INPUT].");
+    ReadKeys(r, p1);
 }
 
 static void HandleLine(IniReader &r, char *line)
@@ -86,31 +112,45 @@ static void HandleLine(IniReader &r, char *line)
         break;
     default:
         DDErrorLog("ReadIniFile: Block marker not found.");
-        line[strcspn(line, "\r\n")] = '\0'; // the log adds its own line end
-        DDErrorLog(line);
+        DDErrorLogRead(line);
         r.error = true;
         break;
     }
 }
 
+static void LeaveUntouched(const char *reason)
+{
+    IniUnreadable = true;
+    std::string message = std::string("Information: 'kordax.ini' is ") + reason +
+                          "; it is left untouched and keys changed in this run are not saved.";
+    DDErrorLog(message.c_str());
+}
+
 void ReadIniFile()
 {
+    IniUnreadable = false;
     IniReader r = {};
     r.f = Sys_FOpen(IniFileName, "rt");
     if (!r.f) {
+        const char *problem = Sys_FileProblem(IniFileName);
         DDErrorLog("Information: Failed to open 'kordax.ini'");
         DDErrorLog("Information: Using default configuration.");
+        if (problem && strcmp(problem, "missing") != 0)
+            LeaveUntouched(problem);
         return;
     }
     char line[SCRIPT_LINE_SIZE];
-    while (!r.end && !r.error && SCRIPT_ReadLine(r.f, line)) {
+    while (!r.end && !r.error && NextLine(r, line)) {
         if (line[0] == '#')
             continue;
         HandleLine(r, line);
     }
     // Opened but not readable (a directory, a device error).
-    if (ferror(r.f))
+    if (ferror(r.f)) {
+        const char *problem = Sys_FileProblem(IniFileName);
         DDErrorLog("ReadIniFile: Failed to read 'kordax.ini'.");
+        LeaveUntouched(problem ? problem : "unreadable");
+    }
     fclose(r.f);
 }
 
@@ -125,6 +165,8 @@ static void AppendKeys(std::string &text, const int *keys)
 
 bool WriteIniFile()
 {
+    if (IniUnreadable)
+        return false;
     std::string text = "[KORDAX]\n[P1_INPUT]\n";
     AppendKeys(text, P1InputKeys);
     text += "[P2_INPUT]\n";

@@ -7,6 +7,9 @@ extern const char *const IniStrings[INI_BLOCK_COUNT];
 
 // Updates P1InputKeys and P2InputKeys from the file; what was read before an error stays.
 void ReadIniFile();
-// Replaces the file whole with the current key tables; false (the old file kept) on failure.
+// True after ReadIniFile found the file there but unreadable; WriteIniFile then leaves it alone.
+extern bool IniUnreadable;
+// Replaces the file whole with the current key tables; false (the old file kept) on failure
+// or when the file could not be read.
 bool WriteIniFile();
 int INI_GetBlockMarker(char *line);

@@ -96,7 +96,10 @@ void KX_LoadLevelData()
 int KX_SpawnTime()
 {
     const KX_LevelDataType &level = LevelData[GameLevel];
-    return (int)GetClock() + level.SpawnMin + rand() % (level.SpawnMax - level.SpawnMin);
+    // Added as unsigned 32-bit: the clock passes INT_MAX after 24.8 days, and signed overflow
+    // would be undefined. Below that the result is the same.
+    DWORD delay = (DWORD)(level.SpawnMin + rand() % (level.SpawnMax - level.SpawnMin));
+    return (int)(DWORD)(GetClock() + delay);
 }
 
 void StorePlayerData(int player)

@@ -232,6 +232,8 @@ void Bumpmap_LoadTextures(const char *colourFile, const char *heightFile)
     HBITMAP colour = LoadMap(colourFile);
     if (!colour) {
         DDErrorLog("Couldn't open colour bitmap");
+        if (colourFile)
+            DDLogFile(colourFile, GDI_MAX_IMAGE_BYTES);
         DDErrorLog("Bumpmap_LoadTextures: keeping the previous relief");
         return;
     }
@@ -244,6 +246,8 @@ void Bumpmap_LoadTextures(const char *colourFile, const char *heightFile)
     if (!height) {
         DeleteObject(colour);
         DDErrorLog("Couldn't open height bitmap");
+        if (heightFile)
+            DDLogFile(heightFile, GDI_MAX_IMAGE_BYTES);
         DDErrorLog("Bumpmap_LoadTextures: keeping the previous relief");
         return;
     }

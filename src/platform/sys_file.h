@@ -27,3 +27,7 @@ std::string Sys_NativePath(const char *name);
 bool Sys_SaveFile(const char *name, const void *data, size_t size);
 // For tests: make the next save's write fail after this many bytes (-1: never).
 void Sys_FailWritesAfter(long bytes);
+
+// Why a game file cannot be used, as the log words it: "missing", "unreadable", "a folder", or
+// "too large" when it holds more than sizeLimit bytes (-1: no limit). Null when it opens as a file.
+const char *Sys_FileProblem(const char *name, long long sizeLimit = -1);

@@ -3,7 +3,9 @@
 #include "sys_file.h"
 
 #include <cstring>
+#include <new>
 #include <string>
+#include <sys/stat.h>
 
 static DWORD Get16(const BYTE *p) { return p[0] | p[1] << 8; }
 static DWORD Get32(const BYTE *p) { return p[0] | p[1] << 8 | p[2] << 16 | (DWORD)p[3] << 24; }
@@ -77,15 +79,22 @@ HBITMAP Sys_ReadBMP(const BYTE *data, size_t size, const char **reason)
     if (rowBytes * rows > size - offset)
         return Refuse(reason, "truncated pixel rows");
 
-    HBITMAP__ *bmp = new HBITMAP__;
-    bmp->bits.resize(rowBytes * rows);
+    HBITMAP__ *bmp = new (std::nothrow) HBITMAP__;
+    if (!bmp)
+        return Refuse(reason, "out of memory");
+    try {
+        bmp->bits.resize(rowBytes * rows);
+        bmp->quads.assign(256 * 4, 0);
+    } catch (const std::bad_alloc &) {
+        delete bmp;
+        return Refuse(reason, "out of memory");
+    }
     const BYTE *src = data + offset;
     for (uint64_t r = 0; r < rows; r++) {
         // Stored bottom-up whatever the file's own order.
         uint64_t from = topDown ? rows - 1 - r : r;
         memcpy(&bmp->bits[r * rowBytes], src + from * rowBytes, rowBytes);
     }
-    bmp->quads.assign(256 * 4, 0);
     if (colours)
         memcpy(bmp->quads.data(), data + tableStart, (size_t)colours * 4);
     bmp->colours = colours;
@@ -107,13 +116,27 @@ HANDLE LoadImageA(HINSTANCE, const char *name, UINT type, int, int, UINT flags)
     FILE *f = Sys_FOpen(name, "rb");
     if (!f)
         return nullptr;
-    std::string data;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        data.append(buffer, n);
+    // Sized before reading: a huge (or sparse) file is refused without touching its bytes.
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > GDI_MAX_IMAGE_BYTES) {
+        fclose(f);
+        return nullptr;
+    }
+    HBITMAP bmp = nullptr;
+    try {
+        std::string data;
+        data.reserve((size_t)st.st_size);
+        char buffer[65536];
+        size_t n;
+        while (data.size() <= (size_t)GDI_MAX_IMAGE_BYTES && (n = fread(buffer, 1, sizeof buffer, f)) > 0)
+            data.append(buffer, n);
+        if (data.size() <= (size_t)GDI_MAX_IMAGE_BYTES)
+            bmp = Sys_ReadBMP((const BYTE *)data.data(), data.size(), nullptr);
+    } catch (const std::bad_alloc &) {
+        bmp = nullptr;
+    }
     fclose(f);
-    return Sys_ReadBMP((const BYTE *)data.data(), data.size(), nullptr);
+    return bmp;
 }
 
 int GetObjectA(HGDIOBJ object, int size, void *out)

@@ -24,6 +24,9 @@ struct BITMAP {
     void *bmBits;
 };
 
+// LoadImageA refuses larger files before reading them: no game picture comes close.
+#define GDI_MAX_IMAGE_BYTES (64LL * 1024 * 1024)
+
 // USER32/GDI32 calls the game makes.
 HANDLE LoadImageA(HINSTANCE instance, const char *name, UINT type, int cx, int cy, UINT flags);
 int GetObjectA(HGDIOBJ object, int size, void *out);

@@ -34,6 +34,11 @@ bool SCRIPT_ReadInt(FILE *f, int *value)
     char line[SCRIPT_LINE_SIZE];
     if (!SCRIPT_ReadLine(f, line))
         return false;
+    return SCRIPT_ParseInt(line, value);
+}
+
+bool SCRIPT_ParseInt(const char *line, int *value)
+{
     const char *hex = strstr(line, "0x");
     const char *start = hex ? hex + 2 : line;
     char *end = nullptr;

@@ -13,6 +13,8 @@ enum { SCRIPT_LINE_SIZE = 256 };
 bool SCRIPT_ReadLine(FILE *f, char line[SCRIPT_LINE_SIZE]);
 
 bool SCRIPT_ReadInt(FILE *f, int *value);
+// The number rule of SCRIPT_ReadInt applied to a line already read.
+bool SCRIPT_ParseInt(const char *line, int *value);
 char *SCRIPT_ReadString(FILE *f); // allocated with new[]; the caller frees it with delete[]
 bool SCRIPT_ReadPoint(FILE *f, POINT *p);
 bool SCRIPT_ReadRect(FILE *f, RECT *r);

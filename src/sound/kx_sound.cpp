@@ -22,6 +22,17 @@ static int Volume255(int percent) { return percent * 255 / 100; }
 
 static bool Playable(KX_SOUND_MusicType music) { return music == KX_MUSIC_TITLE || music == KX_MUSIC_GAME; }
 
+// The game plays on silent without its music; the log says which file and why.
+static FSOUND_SAMPLE *LoadMusic(KX_SOUND_MusicType music)
+{
+    FSOUND_SAMPLE *sample = FSOUND_Sample_Load(FSOUND_FREE, MusicName[music], FSOUND_LOOP_NORMAL, 0, 0);
+    if (!sample) {
+        DDErrorLog("LoadMusic failed");
+        DDLogFile(MusicName[music]);
+    }
+    return sample;
+}
+
 static void ApplyMusicVolume()
 {
     if (Stream)
@@ -58,7 +69,7 @@ void KX_SOUND_LoadNewMusic(KX_SOUND_MusicType music)
     if (!Playable(music))
         return;
     FSOUND_Sample_Free(NewStream); // an earlier preload not yet played
-    NewStream = FSOUND_Sample_Load(FSOUND_FREE, MusicName[music], FSOUND_LOOP_NORMAL, 0, 0);
+    NewStream = LoadMusic(music);
     NewMusic = music;
 }
 
@@ -76,7 +87,7 @@ void KX_SOUND_PlayMusic(KX_SOUND_MusicType music)
         NewStream = nullptr;
         NewMusic = KX_MUSIC_NONE;
     } else {
-        Stream = FSOUND_Sample_Load(FSOUND_FREE, MusicName[music], FSOUND_LOOP_NORMAL, 0, 0);
+        Stream = LoadMusic(music);
     }
     StreamChannel = FSOUND_PlaySoundEx(FSOUND_FREE, Stream, nullptr, 1);
     FSOUND_SetVolume(StreamChannel, Volume255(MusicVol));

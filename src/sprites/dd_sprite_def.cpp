@@ -45,8 +45,8 @@ static void FrameTopLeft(const DDSPRITE_FrameDataType *fd, int f, int64_t x, int
         top = y - h / 2;
         break;
     case DDSPRITE_HANDLE_POINT:
-        left = x - fd->HandlePoint[f].x;
-        top = y - fd->HandlePoint[f].y;
+        left = (int64_t)x - fd->HandlePoint[f].x;
+        top = (int64_t)y - fd->HandlePoint[f].y;
         break;
     default:
         break;
@@ -65,11 +65,6 @@ static SpriteBox FrameBox(const DDSPRITE_FrameDataType *fd, int f, int x, int y)
     return { left, top, left + ((int64_t)r.right - r.left), top + ((int64_t)r.bottom - r.top) };
 }
 
-static bool PointInFrame(const POINT &p, const RECT &r)
-{
-    return p.x >= 0 && p.y >= 0 && (int64_t)p.x <= (int64_t)r.right - r.left && (int64_t)p.y <= (int64_t)r.bottom - r.top;
-}
-
 static void LogFrameFault(int frame, const char *what)
 {
     char text[160];
@@ -77,7 +72,8 @@ static void LogFrameFault(int frame, const char *what)
     DDErrorLog(text);
 }
 
-// Refuses frame data whose rectangles or points would reach outside the image or the frame.
+// Refuses frame data whose image rectangles would reach outside the image: that is read from
+// memory. Handle points, hot spots and hit rectangles are offsets and box edges: any value is safe.
 bool TSpriteDef::CheckFrames() const
 {
     const DDSPRITE_FrameDataType *fd = FrameData;
@@ -86,21 +82,6 @@ bool TSpriteDef::CheckFrames() const
         if (r.left < 0 || r.top < 0 || r.left > r.right || r.top > r.bottom || r.right > Width || r.bottom > Height) {
             LogFrameFault(f, "image rectangle lies outside the sprite image");
             return false;
-        }
-        if (fd->Handle == DDSPRITE_HANDLE_POINT && !PointInFrame(fd->HandlePoint[f], r)) {
-            LogFrameFault(f, "handle point lies outside the frame");
-            return false;
-        }
-        if (fd->HitType == DDSPRITE_COLLIDE_HOTSPOT && !PointInFrame(fd->HotSpot[f], r)) {
-            LogFrameFault(f, "hot spot lies outside the frame");
-            return false;
-        }
-        if (fd->HitType == DDSPRITE_COLLIDE_RECT) {
-            const RECT &h = fd->HitRect[f];
-            if (h.left > h.right || h.top > h.bottom) {
-                LogFrameFault(f, "hit rectangle is inverted");
-                return false;
-            }
         }
     }
     return true;
@@ -181,6 +162,7 @@ bool TSpriteDef::BuildMaskFromFile()
                                              LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!maskBitmap) {
         DDErrorLog("Couldn't open sprite hit mask bitmap");
+        DDLogFile(FrameData->SpriteHitMask, GDI_MAX_IMAGE_BYTES);
         return false;
     }
     BITMAP bm;
@@ -189,6 +171,7 @@ bool TSpriteDef::BuildMaskFromFile()
     if (bm.bmWidth != Width || bm.bmHeight != Height || bm.bmBitsPixel != 1 || !bm.bmBits ||
         bm.bmWidthBytes < (Width + 7) / 8) {
         DDErrorLog("Incorrect sprite hit mask format");
+        DDLogFile(FrameData->SpriteHitMask, GDI_MAX_IMAGE_BYTES);
         DeleteObject(maskBitmap);
         return false;
     }
@@ -225,6 +208,7 @@ TSpriteDef::TSpriteDef(DDSPRITE_FrameDataType *frameData) : FrameData(frameData)
                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     if (!ImageBitmap) {
         DDErrorLog("Couldn't open sprite image bitmap");
+        DDLogFile(FrameData->SpriteImage, GDI_MAX_IMAGE_BYTES);
         return;
     }
     BITMAP bm;

@@ -169,9 +169,6 @@ static void ReadTransparent(FrameReader &r)
         return Fail(r, "DDSPRITE_ReadFrameData: [TRANSPARENT] respecified.");
     if (!SCRIPT_ReadInt(r.file, &r.data->Transparent))
         return Fail(r, "DDSPRITE_ReadFrameData: Failed to read [TRANSPARENT].");
-    // A colour is 24 bits; -1 alone means none.
-    if (r.data->Transparent != -1 && (r.data->Transparent < 0 || r.data->Transparent > 0xFFFFFF))
-        return Fail(r, "DDSPRITE_ReadFrameData: [TRANSPARENT] outside valid range.");
     r.seen[DDSPRITE_BLOCK_TRANSPARENT] = true;
 }
 
@@ -220,9 +217,11 @@ static void ReadImageRect(FrameReader &r)
 
 static void ReadHandlePoint(FrameReader &r)
 {
+    if (r.data->Handle != DDSPRITE_HANDLE_POINT)
+        return Fail(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] specified for different handle type.");
     if (!FrameBlockAllowed(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] found before [FRAME]."))
         return;
-    if (r.data->Handle != DDSPRITE_HANDLE_POINT || !r.data->HandlePoint)
+    if (!r.data->HandlePoint)
         return Fail(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] specified for different handle type.");
     if (r.seen[DDSPRITE_BLOCK_HANDLE_POINT])
         return Fail(r, "DDSPRITE_ReadFrameData: [HANDLE_POINT] respecified.");
@@ -233,9 +232,11 @@ static void ReadHandlePoint(FrameReader &r)
 
 static void ReadHitRect(FrameReader &r)
 {
+    if (r.data->HitType != DDSPRITE_COLLIDE_RECT)
+        return Fail(r, "DDSPRITE_ReadFrameData: [HIT_RECT] specified for different collision type.");
     if (!FrameBlockAllowed(r, "DDSPRITE_ReadFrameData: [HIT_RECT] found before [FRAME]."))
         return;
-    if (r.data->HitType != DDSPRITE_COLLIDE_RECT || !r.data->HitRect)
+    if (!r.data->HitRect)
         return Fail(r, "DDSPRITE_ReadFrameData: [HIT_RECT] specified for different collision type.");
     if (r.seen[DDSPRITE_BLOCK_HIT_RECT])
         return Fail(r, "DDSPRITE_ReadFrameData: [HIT_RECT] respecified.");
@@ -246,9 +247,11 @@ static void ReadHitRect(FrameReader &r)
 
 static void ReadHotSpot(FrameReader &r)
 {
+    if (r.data->HitType != DDSPRITE_COLLIDE_HOTSPOT)
+        return Fail(r, "DDSPRITE_ReadFrameData: [HOTSPOT] specified for different collision type.");
     if (!FrameBlockAllowed(r, "DDSPRITE_ReadFrameData: [HOTSPOT] found before [FRAME]."))
         return;
-    if (r.data->HitType != DDSPRITE_COLLIDE_HOTSPOT || !r.data->HotSpot)
+    if (!r.data->HotSpot)
         return Fail(r, "DDSPRITE_ReadFrameData: [HOTSPOT] specified for different collision type.");
     if (r.seen[DDSPRITE_BLOCK_HOTSPOT])
         return Fail(r, "DDSPRITE_ReadFrameData: [HOTSPOT] respecified.");
@@ -263,8 +266,7 @@ static void HandleLine(FrameReader &r, char *line)
     switch (block) {
     case DDSPRITE_BLOCK_NONE:
         DDErrorLog("DDSPRITE_ReadFrameData: Block marker not found.");
-        line[strcspn(line, "\r\n")] = '\0'; // the log adds its own line end
-        DDErrorLog(line);
+        DDErrorLogRead(line);
         r.error = true;
         break;
     case DDSPRITE_BLOCK_SPRITE_IMAGE:
@@ -320,6 +322,8 @@ DDSPRITE_FrameDataType *DDSPRITE_ReadFrameData(char const *fileName)
     if (!file) {
         DDErrorLog("Failed to open sprite frame definition file");
         DDErrorLog(fileName ? fileName : "(null)");
+        if (fileName)
+            DDLogFile(fileName);
         return nullptr;
     }
     DDSPRITE_FrameDataType *data = new (std::nothrow) DDSPRITE_FrameDataType;
@@ -348,6 +352,7 @@ DDSPRITE_FrameDataType *DDSPRITE_ReadFrameData(char const *fileName)
     fclose(file);
     if (r.error) {
         DDErrorLog("Error reading sprite frame definition");
+        DDLogFile(fileName);
         DDSPRITE_FreeFrameData(data);
         return nullptr;
     }

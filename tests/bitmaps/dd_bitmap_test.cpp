@@ -44,14 +44,24 @@ protected:
         SurfacePixels source = ReadSurface(b->Surface);
         ASSERT_EQ(after.bytes.size(), before.bytes.size());
         ASSERT_EQ(source.width, b->Width);
+        // The source rectangle clipped to the clip rectangle only; the copy then refuses it
+        // whole when it runs past the bitmap or its target past the surface.
+        long long sl = sx, st = sy, sr = (long long)sx + w, sb = (long long)sy + h, tx = x, ty = y;
+        if (x < clip.l)
+            sl += clip.l - tx, tx = clip.l;
+        if (y < clip.t)
+            st += clip.t - ty, ty = clip.t;
+        if ((long long)x + w > clip.r)
+            sr -= (long long)x + w - clip.r;
+        if ((long long)y + h > clip.b)
+            sb -= (long long)y + h - clip.b;
+        bool drawn = sr > sl && sb > st && sl >= 0 && st >= 0 && sr <= b->Width && sb <= b->Height && tx >= 0 &&
+                     ty >= 0 && tx + (sr - sl) <= 640 && ty + (sb - st) <= 480;
         int wrong = 0;
         for (int dy = 0; dy < 480 && wrong < 5; dy++)
             for (int dx = 0; dx < 640 && wrong < 5; dx++) {
-                long long px = (long long)sx + dx - x, py = (long long)sy + dy - y;
-                bool inside = dx >= clip.l && dx < clip.r && dy >= clip.t && dy < clip.b &&
-                              (long long)dx >= x && (long long)dx < (long long)x + w && (long long)dy >= y &&
-                              (long long)dy < (long long)y + h && px >= 0 && px < b->Width && py >= 0 &&
-                              py < b->Height;
+                long long px = sl + dx - tx, py = st + dy - ty;
+                bool inside = drawn && dx >= tx && dx < tx + (sr - sl) && dy >= ty && dy < ty + (sb - st);
                 bool keyed = inside && b->HasColourKey && source.Value((int)px, (int)py) == b->ColourKey;
                 bool ok = inside && !keyed ? after.Same(dx, dy, source, (int)px, (int)py)
                                            : after.Same(dx, dy, before, dx, dy);
@@ -205,7 +215,7 @@ TEST_F(BitmapTest, WholeDrawsClipInEveryDirection)
     EXPECT_TRUE(log.Empty()) << log.Text();
 }
 
-TEST_F(BitmapTest, PartialDrawsClipAndStayInsideTheBitmap)
+TEST_F(BitmapTest, PartialDrawsClipAndTheCopyRefusesWhatLiesOutside)
 {
     DDBitmap *b = LoadPattern("p.bmp", 32, 24);
     ASSERT_NE(b, nullptr);
@@ -214,13 +224,13 @@ TEST_F(BitmapTest, PartialDrawsClipAndStayInsideTheBitmap)
     CheckDraw(b, 100, -5, 0, 0, 32, 24, false);
     CheckDraw(b, 100, 100, 0, 0, 0, 8, false);
     CheckDraw(b, 100, 100, 4, 4, -8, 8, false);
-    // Source rectangles reaching past the bitmap draw only what the bitmap holds.
+    // Source rectangles reaching past the bitmap go to the copy, which refuses them: nothing drawn.
     CheckDraw(b, 100, 100, -4, -4, 16, 16, false);
     CheckDraw(b, 100, 100, 24, 20, 16, 16, false);
     CheckDraw(b, 100, 100, 40, 0, 8, 8, false);
     CheckDraw(b, 100, 100, INT_MAX, INT_MAX, INT_MAX, INT_MAX, false);
     CheckDraw(b, 100, 100, INT_MIN, INT_MIN, INT_MAX, INT_MAX, false);
-    // A clip rectangle larger than the destination cannot take a copy outside it.
+    // A clip rectangle larger than the destination: a target past the surface is refused whole.
     CheckDraw(b, -10, 470, 0, 0, 32, 24, false, { -100, -100, 2000, 2000 });
     CheckDraw(b, 630, -10, 0, 0, 32, 24, true, { -100, -100, 2000, 2000 });
 }

@@ -231,8 +231,9 @@ TEST_F(FontTest, EachFileFaultHasItsMessageAndLeavesNothingLoaded)
           "DDBITMAP_LoadFont: character 48 lies outside the font bitmap." },
         { fixed + "[SIZE]\n(8,8)\n[MATRIX]\n(16,3)\n[COLUMNS]\n[FONT_END]\n",
           "DDBITMAP_LoadFont: character 80 lies outside the font bitmap." },
+        // No columns: every character on the one row, which runs past the bitmap at the 17th.
         { fixed + "[SIZE]\n(8,8)\n[MATRIX]\n(0,4)\n[ROWS]\n[FONT_END]\n",
-          "DDBITMAP_LoadFont: [SIZE] and [MATRIX] do not make a grid for [ROWS]." },
+          "DDBITMAP_LoadFont: character 48 lies outside the font bitmap." },
         { fixed + "[SIZE]\n(-8,8)\n[MATRIX]\n(16,4)\n[COLUMNS]\n[FONT_END]\n",
           "DDBITMAP_LoadFont: [SIZE] and [MATRIX] do not make a grid for [COLUMNS]." },
         { fixed + "[SIZE]\n(2147483647,8)\n[MATRIX]\n(16,4)\n[ROWS]\n[FONT_END]\n",
@@ -255,13 +256,37 @@ TEST_F(FontTest, EachFileFaultHasItsMessageAndLeavesNothingLoaded)
     }
 }
 
+// A grid with fewer than one column (or row, laid out by columns) puts every character on one line.
+TEST_F(FontTest, GridWithNoColumnsIsOneLine)
+{
+    for (const char *matrix : { "(0, 1)", "(-5, 1)" }) {
+        LogCapture log;
+        DDBitmap *b = Load(std::string("[FONT]\n[FIXED]\n1\n[FIRST_CHAR]\n65\n[LAST_CHAR]\n80\n[SIZE]\n(8, 8)\n[MATRIX]\n") +
+                           matrix + "\n[ROWS]\n[FONT_END]\n");
+        ASSERT_NE(b, nullptr) << matrix << "\n" << log.Text();
+        for (int c = 65; c <= 80; c++) {
+            EXPECT_EQ(b->Font->CharX[c], (c - 65) * 8) << c;
+            EXPECT_EQ(b->Font->CharY[c], 0) << c;
+        }
+        DDBitmap_Release(b);
+    }
+    LogCapture log;
+    DDBitmap *b = Load(std::string("[FONT]\n[FIXED]\n1\n[FIRST_CHAR]\n65\n[LAST_CHAR]\n68\n[SIZE]\n(8, 8)\n[MATRIX]\n(1, 0)\n") +
+                       "[COLUMNS]\n[FONT_END]\n");
+    ASSERT_NE(b, nullptr) << log.Text();
+    EXPECT_EQ(b->Font->CharX[68], 0);
+    EXPECT_EQ(b->Font->CharY[68], 24);
+    DDBitmap_Release(b);
+}
+
 TEST_F(FontTest, LineWithoutAMarkerIsLoggedAsCut)
 {
     LogCapture log;
     EXPECT_EQ(Load("[FONT]\n[fixed] lower case\n"), nullptr);
     EXPECT_EQ(log.Text(), "ErrorLog: DDBITMAP_LoadFont: Block marker not found.\n"
                           "ErrorLog: [fixed]\n"
-                          "ErrorLog: " + std::string(Failed) + "\n");
+                          "ErrorLog: " + std::string(Failed) + "\n"
+                          "ErrorLog:   file: " + Path("font.txt") + " (damaged)\n");
 }
 
 TEST_F(FontTest, MissingFilesAreReported)
@@ -274,6 +299,9 @@ TEST_F(FontTest, MissingFilesAreReported)
     EXPECT_TRUE(log.Has(noBitmap));
     EXPECT_EQ(DDBITMAP_LoadFont(Path("font.bmp").c_str(), Path("none.txt").c_str()), nullptr);
     EXPECT_TRUE(log.Has("Error: Failed to open font metrics"));
+    // The metrics file is named once, with the reason, not on a bare line of its own.
+    EXPECT_TRUE(log.Has("  file: " + Path("none.txt") + " (missing)")) << log.Text();
+    EXPECT_FALSE(log.Has(Path("none.txt")));
     EXPECT_FALSE(log.Has(Failed));
     EXPECT_EQ(BitmapHead, nullptr);
 }

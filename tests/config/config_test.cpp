@@ -68,7 +68,11 @@ class Config : public ::testing::Test {
 protected:
     KxTempDir dir;
     LogCapture log;
-    void TearDown() override { DefaultKeys(); }
+    void TearDown() override
+    {
+        DefaultKeys();
+        IniUnreadable = false;
+    }
 };
 
 } // namespace
@@ -88,12 +92,12 @@ TEST_F(Config, WritesTheExactNineteenLines)
     EXPECT_EQ(KxReadFile(Ini), "[KORDAX]\n[P1_INPUT]\n65\n68\n87\n88\n69\n90\n32\n9\n"
                                "[P2_INPUT]\n100\n102\n104\n98\n105\n97\n17\n16\n[END_KORDAX]\n");
     P1InputKeys[6] = 70;
-    P2InputKeys[7] = 0;
+    P2InputKeys[7] = 200;
     ASSERT_TRUE(WriteIniFile());
     DefaultKeys();
     ReadIniFile();
     EXPECT_EQ(P1InputKeys[6], 70);
-    EXPECT_EQ(P2InputKeys[7], 0);
+    EXPECT_EQ(P2InputKeys[7], 200);
     EXPECT_TRUE(log.Empty()) << log.Text();
 }
 
@@ -124,36 +128,12 @@ TEST_F(Config, LineWithNoMarkerIsLoggedAsCut)
     EXPECT_EQ(Keys(P1InputKeys), Keys(DefaultP1InputKeys));
 }
 
-TEST_F(Config, LineWithoutNumberZeroesThatKeyOnlyAndEndsAfterTheBlock)
-{
-    Read("[KORDAX]\n[P1_INPUT]\n1\n2\nabc\n4\n5\n6\n7\n8\n" + Block("[P2_INPUT]", P2File) + "[END_KORDAX]\n");
-    EXPECT_EQ(Lines(log), (L{ "ReadIniFile: Failed to read [P1_INPUT]." }));
-    EXPECT_EQ(Keys(P1InputKeys), (std::vector<int>{ 1, 2, 0, 4, 5, 6, 7, 8 }));
-    EXPECT_EQ(Keys(P2InputKeys), Keys(DefaultP2InputKeys));
-}
-
-TEST_F(Config, EveryBadLineOfABlockIsReported)
-{
-    Read("[KORDAX]\n" + Block("[P1_INPUT]", P1File) + "[P2_INPUT]\nx\n12\n\n14\n-\n16\n17\n18\n");
-    EXPECT_EQ(Lines(log), (L(3, "ReadIniFile: Failed to read [P2_INPUT].")));
-    EXPECT_EQ(Keys(P2InputKeys), (std::vector<int>{ 0, 12, 0, 14, 0, 16, 17, 18 }));
-}
-
 TEST_F(Config, MissingEndMarkerIsAccepted)
 {
     Read("[KORDAX]\n" + Block("[P1_INPUT]", P1File) + Block("[P2_INPUT]", P2File));
     EXPECT_TRUE(log.Empty()) << log.Text();
     EXPECT_EQ(Keys(P1InputKeys), P1File);
     EXPECT_EQ(Keys(P2InputKeys), P2File);
-}
-
-TEST_F(Config, FileEndingInsideABlockKeepsWhatWasRead)
-{
-    Read("[KORDAX]\n[P1_INPUT]\n1\n2\n3");
-    EXPECT_EQ(Lines(log), (L(5, "ReadIniFile: Failed to read [P1_INPUT].")));
-    std::vector<int> expect = Keys(DefaultP1InputKeys);
-    expect[0] = 1, expect[1] = 2, expect[2] = 3;
-    EXPECT_EQ(Keys(P1InputKeys), expect);
 }
 
 TEST_F(Config, BlocksInEitherOrderAndNothingAfterTheEnd)
@@ -214,14 +194,6 @@ TEST_F(Config, OrderRules)
     }
 }
 
-TEST_F(Config, KeyCodesOutsideTheTableBecomeNoKey)
-{
-    Read("[KORDAX]\n[P1_INPUT]\n1\n256\n-1\n0x7fffffff\n5\n255\n0\n8\n" + Block("[P2_INPUT]", P2File));
-    EXPECT_EQ(Lines(log), (L(3, "ReadIniFile: Key code out of range in [P1_INPUT].")));
-    EXPECT_EQ(Keys(P1InputKeys), (std::vector<int>{ 1, 0, 0, 0, 5, 255, 0, 8 }));
-    EXPECT_EQ(Keys(P2InputKeys), Keys(DefaultP2InputKeys));
-}
-
 TEST_F(Config, LongLinesAreReadInPieces)
 {
     // A 300-character comment: its tail is a line of its own, where a marker is expected.
@@ -244,13 +216,107 @@ TEST_F(Config, FailedWriteKeepsTheOldFile)
     EXPECT_EQ(Keys(P1InputKeys), Keys(DefaultP1InputKeys));
 }
 
-TEST_F(Config, UnreadableFileIsReported)
+// A bad key line: which block, which of its eight lines, what it holds, and the block order.
+struct BadKey {
+    bool p1;
+    int slot;
+    const char *text;
+    bool p2First;
+};
+
+TEST_F(Config, BadKeyLineGivesThatActionItsDefaultAndTheRestIsRead)
+{
+    const BadKey cases[] = {
+        { true, 6, "abc", false }, { true, 0, "0", false },    { true, 1, "256", false }, { true, 2, "-1", false },
+        { true, 6, "999", false }, { true, 7, "999", true },   { false, 0, "abc", false }, { false, 3, "0", true },
+        { false, 4, "256", false }, { false, 5, "-1", true },  { false, 7, "999", false }, { true, 3, "0x7fffffff", true },
+    };
+    for (const BadKey &c : cases) {
+        SCOPED_TRACE(std::string(c.p1 ? "P1 " : "P2 ") + std::to_string(c.slot) + " " + c.text +
+                     (c.p2First ? " P2 first" : ""));
+        LogCapture inner;
+        std::string bad = c.p1 ? "[P1_INPUT]\n" : "[P2_INPUT]\n";
+        const std::vector<int> &keys = c.p1 ? P1File : P2File;
+        for (int i = 0; i < DDINPUT_NUM_ACTIONS; i++)
+            bad += (i == c.slot ? std::string(c.text) : std::to_string(keys[i])) + "\n";
+        std::string good = c.p1 ? Block("[P2_INPUT]", P2File) : Block("[P1_INPUT]", P1File);
+        bool badFirst = c.p1 != c.p2First;
+        Read("[KORDAX]\n" + (badFirst ? bad + good : good + bad) + "[END_KORDAX]\n");
+
+        std::vector<int> expect = keys;
+        expect[c.slot] = (c.p1 ? DefaultP1InputKeys : DefaultP2InputKeys)[c.slot];
+        EXPECT_EQ(Keys(c.p1 ? P1InputKeys : P2InputKeys), expect);
+        EXPECT_EQ(Keys(c.p1 ? P2InputKeys : P1InputKeys), c.p1 ? P2File : P1File);
+        int line = 1 + (badFirst ? 0 : 9) + 1 + c.slot + 1;
+        std::vector<std::string> lines = Lines(inner);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(c.p1 ? "[P1_INPUT]" : "[P2_INPUT]"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find("ine " + std::to_string(line) + " \"" + c.text + "\""), std::string::npos) << lines[0];
+        bool number = strcmp(c.text, "abc") != 0;
+        EXPECT_EQ(lines[0].rfind(number ? "ReadIniFile: Key code out of range in " : "ReadIniFile: Failed to read ", 0), 0u)
+            << lines[0];
+    }
+}
+
+TEST_F(Config, FileEndingInsideABlockKeepsWhatWasRead)
+{
+    Read("[KORDAX]\n[P1_INPUT]\n1\n2\n3");
+    EXPECT_EQ(Lines(log), (L{ "ReadIniFile: Failed to read [P1_INPUT]. The file ends at line 5, the block's last 5 keys kept." }));
+    std::vector<int> expect = Keys(DefaultP1InputKeys);
+    expect[0] = 1, expect[1] = 2, expect[2] = 3;
+    EXPECT_EQ(Keys(P1InputKeys), expect);
+}
+
+TEST_F(Config, BytesOfADamagedLineAreEscapedInTheLog)
+{
+    Read("[KORDAX]\n\x01\xff[oops\n");
+    EXPECT_EQ(Lines(log), (L{ "ReadIniFile: Block marker not found.", "\\x01\\xFF[oops" }));
+}
+
+TEST_F(Config, AFolderInItsPlaceIsReportedAndLeftAlone)
 {
     ASSERT_EQ(mkdir(Ini, 0755), 0);
     DefaultKeys();
     ReadIniFile();
-    EXPECT_EQ(Lines(log), (L{ "ReadIniFile: Failed to read 'kordax.ini'." }));
+    EXPECT_EQ(Lines(log), (L{ "ReadIniFile: Failed to read 'kordax.ini'.",
+                              "Information: 'kordax.ini' is a folder; it is left untouched and keys changed in "
+                              "this run are not saved." }));
     EXPECT_EQ(Keys(P1InputKeys), Keys(DefaultP1InputKeys));
+    EXPECT_FALSE(WriteIniFile());
+    struct stat st;
+    ASSERT_EQ(stat(Ini, &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+// Mode 000 as an ordinary user: the defaults are used for the run, menu changes stay in force,
+// and the file is never written over.
+TEST_F(Config, UnreadableFileIsNeverReplaced)
+{
+    const std::string custom = "[KORDAX]\n" + Block("[P1_INPUT]", P1File) + Block("[P2_INPUT]", P2File) + "[END_KORDAX]\n";
+    KxWriteFile(Ini, custom);
+    ASSERT_EQ(chmod(Ini, 0), 0);
+    ASSERT_EQ(chmod(".", 0777), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0)
+            _exit(2);
+        DefaultKeys();
+        ReadIniFile();
+        P1InputKeys[6] = 70; // redefined in the menu
+        bool kept = P1InputKeys[6] == 70 && P2InputKeys[0] == DefaultP2InputKeys[0];
+        bool wrote = WriteIniFile();
+        bool said = log.Has("Information: Using default configuration.") &&
+                    log.Has("Information: 'kordax.ini' is unreadable; it is left untouched and keys changed in "
+                            "this run are not saved.");
+        _exit(kept && !wrote && said ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    chmod(Ini, 0644);
+    EXPECT_EQ(KxReadFile(Ini), custom);
 }
 
 TEST_F(Config, KilledMidWriteAlwaysLeavesOldOrNew)

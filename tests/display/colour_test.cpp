@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cstring>
 
 namespace {
@@ -180,4 +182,19 @@ TEST_F(Colour, PaletteFiles)
     KxWriteFile("short.bmp", "BM");
     DDLoadPalette("short.bmp", entries, &count);
     EXPECT_EQ(count, 0);
+
+    // The count never exceeds what the caller's array holds, the file's colours, or 256.
+    struct CapCase {
+        int capacity, bits, used, expect;
+    };
+    const CapCase caps[] = { { 4, 8, 0, 4 }, { 16, 4, 0, 16 }, { 256, 8, 0, 256 }, { 256, 8, 7, 7 }, { 200, 8, 0, 200 }, { 0, 8, 0, 0 } };
+    for (const CapCase &c : caps) {
+        KxWriteFile("cap.bmp", PaletteBmp(c.bits, c.used, 256));
+        std::vector<PALETTEENTRY> small((size_t)c.capacity + 1);
+        memset(small.data(), 0xEE, small.size() * sizeof small[0]);
+        count = c.capacity;
+        DDLoadPalette("cap.bmp", small.data(), &count);
+        EXPECT_EQ(count, c.expect) << c.capacity;
+        EXPECT_EQ(small[(size_t)c.capacity].peRed, 0xEE) << c.capacity; // nothing past the array
+    }
 }

@@ -58,6 +58,23 @@ TEST(World, SpawnTimeWithinTheLevelsRange)
     Sys_UseVirtualClock(false);
 }
 
+// Past INT_MAX the clock still gives a time the level's delay ahead, in 32-bit wrapping terms
+// (UBSan would catch a signed overflow here).
+TEST(World, SpawnTimeWrapsWithTheClock)
+{
+    Sys_UseVirtualClock(true);
+    NewGame(KX_GAMEMODE_ONE_PLAYER, 0);
+    for (DWORD clock : { 0x7FFFFFFFu, 0x80000000u, 0xFFFFFF00u, 0xFFFFFFFFu }) {
+        Sys_SetClock(clock);
+        for (int i = 0; i < 50; i++) {
+            DWORD delay = (DWORD)KX_SpawnTime() - clock;
+            EXPECT_GE(delay, 1000u) << clock;
+            EXPECT_LT(delay, 4000u) << clock;
+        }
+    }
+    Sys_UseVirtualClock(false);
+}
+
 TEST(World, PlayerRecordsIgnoreOtherNumbers)
 {
     NewGame(KX_GAMEMODE_ALTERNATE);

@@ -1,11 +1,15 @@
 // The BMP reader: well-formed files of every depth load right; malformed ones are refused cleanly.
 #include "win_gdi.h"
+#include "sys_file.h"
+#include "kx_test.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -207,4 +211,36 @@ TEST(BmpReader, RefusesMalformedFiles)
         EXPECT_EQ(b, nullptr) << n;
     }
     EXPECT_EQ(Read("not a bitmap at all, just words and more words to fill it up"), nullptr);
+}
+
+// Through the file loader: a file over the bound is refused before a byte of it is read, however
+// good its headers; a file just under it still loads. Sparse files cost no disk.
+TEST(BmpReader, FilesOverTheBoundAreRefusedUnread)
+{
+    KxTempDir dir;
+    BmpSpec spec;
+    std::string good = MakeBmp(spec, std::string(16, '\x40'));
+    struct SizeCase {
+        long long size;
+        bool loads;
+    };
+    const SizeCase cases[] = {
+        { (long long)good.size(), true },
+        { GDI_MAX_IMAGE_BYTES, true },
+        { GDI_MAX_IMAGE_BYTES + 1, false },
+        { 40LL << 30, false },
+    };
+    for (const SizeCase &c : cases) {
+        SCOPED_TRACE(c.size);
+        KxWriteFile("big.bmp", good);
+        ASSERT_EQ(truncate("big.bmp", c.size), 0);
+        HANDLE h = LoadImageA(nullptr, "big.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+        EXPECT_EQ(h != nullptr, c.loads);
+        if (h)
+            DeleteObject(h);
+        EXPECT_STREQ(Sys_FileProblem("big.bmp", GDI_MAX_IMAGE_BYTES), c.loads ? nullptr : "too large");
+    }
+    mkdir("folder.bmp", 0755);
+    EXPECT_EQ(LoadImageA(nullptr, "folder.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+    EXPECT_EQ(LoadImageA(nullptr, "none.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
 }

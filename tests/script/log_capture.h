@@ -8,12 +8,17 @@
 
 class LogCapture {
 public:
-    LogCapture() : saved(ErrorLog) { ErrorLog = tmpfile(); }
+    LogCapture() : saved(ErrorLog)
+    {
+        ErrorLog = tmpfile();
+        DDResetLogRepeats();
+    }
     ~LogCapture()
     {
         if (ErrorLog)
             fclose(ErrorLog);
         ErrorLog = saved;
+        DDResetLogRepeats();
     }
     std::string Text() const
     {

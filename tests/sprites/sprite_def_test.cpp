@@ -98,7 +98,7 @@ TEST_F(SpriteDefTest, FramesFromPlayOutsideTheDefinitionDoNothing)
     EXPECT_FALSE(d->Collide(0, INT_MAX, INT_MAX, d, 0, INT_MIN, INT_MIN));
 }
 
-TEST_F(SpriteDefTest, GeometryOutsideTheImageIsRefused)
+TEST_F(SpriteDefTest, ImageRectanglesOutsideTheImageAreRefused)
 {
     struct Fault {
         std::function<void(DDSPRITE_FrameDataType *)> spoil;
@@ -113,12 +113,6 @@ TEST_F(SpriteDefTest, GeometryOutsideTheImageIsRefused)
           DDSPRITE_HANDLE_TOPLEFT, "SpriteDef: Frame 0 image rectangle lies outside the sprite image" },
         { [](DDSPRITE_FrameDataType *r) { r->ImageRect[1] = { 8, 4, 4, 8 }; }, DDSPRITE_COLLIDE_NONE,
           DDSPRITE_HANDLE_TOPLEFT, "SpriteDef: Frame 1 image rectangle lies outside the sprite image" },
-        { [](DDSPRITE_FrameDataType *r) { r->HandlePoint[1] = { 17, 0 }; }, DDSPRITE_COLLIDE_NONE,
-          DDSPRITE_HANDLE_POINT, "SpriteDef: Frame 1 handle point lies outside the frame" },
-        { [](DDSPRITE_FrameDataType *r) { r->HotSpot[0] = { 0, -1 }; }, DDSPRITE_COLLIDE_HOTSPOT,
-          DDSPRITE_HANDLE_TOPLEFT, "SpriteDef: Frame 0 hot spot lies outside the frame" },
-        { [](DDSPRITE_FrameDataType *r) { r->HitRect[0] = { 5, 0, 4, 8 }; }, DDSPRITE_COLLIDE_RECT,
-          DDSPRITE_HANDLE_TOPLEFT, "SpriteDef: Frame 0 hit rectangle is inverted" },
         { [](DDSPRITE_FrameDataType *r) { r->NFrames = 0; }, DDSPRITE_COLLIDE_NONE, DDSPRITE_HANDLE_TOPLEFT,
           "SpriteDef: Frame count outside valid range" },
         { [](DDSPRITE_FrameDataType *r) { r->HitType = (DDSPRITE_CollisionType)7; }, DDSPRITE_COLLIDE_NONE,
@@ -142,6 +136,58 @@ TEST_F(SpriteDefTest, GeometryOutsideTheImageIsRefused)
     r->HandlePoint[0] = { 16, 8 };
     r->HotSpot[0] = { 16, 8 };
     EXPECT_TRUE(Def(r)->Created()) << log.Text();
+}
+
+// Offsets and box edges guard no memory: any handle point, hot spot, hit rectangle or colour is
+// taken, and drawing and collision tests with them stay inside the image and the masks.
+TEST_F(SpriteDefTest, AnyOffsetsBoxesAndColoursAreTaken)
+{
+    struct Odd {
+        std::function<void(DDSPRITE_FrameDataType *)> set;
+        DDSPRITE_CollisionType hit;
+        DDSPRITE_HandleType handle;
+    };
+    const Odd odds[] = {
+        { [](DDSPRITE_FrameDataType *r) { r->HandlePoint[1] = { 17, 0 }; }, DDSPRITE_COLLIDE_PIXEL, DDSPRITE_HANDLE_POINT },
+        { [](DDSPRITE_FrameDataType *r) { r->HandlePoint[0] = { INT_MIN, INT_MAX }; }, DDSPRITE_COLLIDE_PIXEL,
+          DDSPRITE_HANDLE_POINT },
+        { [](DDSPRITE_FrameDataType *r) { r->HotSpot[0] = { 0, -1 }; }, DDSPRITE_COLLIDE_HOTSPOT, DDSPRITE_HANDLE_TOPLEFT },
+        { [](DDSPRITE_FrameDataType *r) { r->HotSpot[1] = { INT_MAX, INT_MIN }; }, DDSPRITE_COLLIDE_HOTSPOT,
+          DDSPRITE_HANDLE_CENTRE },
+        { [](DDSPRITE_FrameDataType *r) { r->HitRect[0] = { 5, 0, 4, 8 }; }, DDSPRITE_COLLIDE_RECT, DDSPRITE_HANDLE_TOPLEFT },
+        { [](DDSPRITE_FrameDataType *r) { r->HitRect[1] = { INT_MIN, INT_MIN, INT_MAX, INT_MAX }; },
+          DDSPRITE_COLLIDE_RECT, DDSPRITE_HANDLE_TOPLEFT },
+        { [](DDSPRITE_FrameDataType *r) { r->Transparent = 0x1000000; }, DDSPRITE_COLLIDE_PIXEL, DDSPRITE_HANDLE_TOPLEFT },
+        { [](DDSPRITE_FrameDataType *r) { r->Transparent = INT_MIN; }, DDSPRITE_COLLIDE_PIXEL, DDSPRITE_HANDLE_TOPLEFT },
+    };
+    std::string image = Picture("s.bmp", Strip);
+    TSpriteDef *solid = Def(Whole(image, 32, 8, DDSPRITE_COLLIDE_PIXEL));
+    ASSERT_TRUE(solid->Created());
+    int index = 0;
+    for (const Odd &o : odds) {
+        SCOPED_TRACE(index++);
+        LogCapture fresh;
+        DDSPRITE_FrameDataType *r = Record(image, 2, o.hit, o.handle);
+        r->ImageRect[0] = { 0, 0, 16, 8 };
+        r->ImageRect[1] = { 16, 0, 32, 8 };
+        o.set(r);
+        TSpriteDef *d = Def(r);
+        ASSERT_TRUE(d->Created()) << fresh.Text();
+        for (int f = 0; f < 2; f++)
+            for (int x : { INT_MIN, -20, 0, 5, 630, INT_MAX }) {
+                d->DrawSprite(g_pDDSBack, f, x, 5);
+                d->Collide(f, x, 0, solid, 0, 0, 0);
+                solid->Collide(0, 0, 0, d, f, x, 0);
+            }
+    }
+    // A reversed hit rectangle is an empty box: it meets nothing.
+    DDSPRITE_FrameDataType *r = Record(image, 1, DDSPRITE_COLLIDE_RECT, DDSPRITE_HANDLE_TOPLEFT);
+    r->ImageRect[0] = { 0, 0, 16, 8 };
+    r->HitRect[0] = { 8, 8, 0, 0 };
+    TSpriteDef *reversed = Def(r);
+    ASSERT_TRUE(reversed->Created());
+    EXPECT_FALSE(reversed->Collide(0, 0, 0, solid, 0, 0, 0));
+    EXPECT_FALSE(solid->Collide(0, 0, 0, reversed, 0, 0, 0));
 }
 
 TEST_F(SpriteDefTest, MissingImagesAndBadHitMasks)

@@ -1,5 +1,6 @@
 // The sprite frame definition reader: what a good file gives, and the message for each fault.
 #include "sprite_fixture.h"
+#include "script_utils.h"
 
 namespace {
 
@@ -114,7 +115,6 @@ TEST_F(SpriteFileTest, EachFaultHasItsMessage)
         { "[HANDLE]\nMIDDLE\n", "Failed to read [HANDLE]." },
         { "[TRANSPARENT]\n0\n[TRANSPARENT]\n0\n", "[TRANSPARENT] respecified." },
         { "[TRANSPARENT]\nmagenta\n", "Failed to read [TRANSPARENT]." },
-        { "[TRANSPARENT]\n0x1000000\n", "[TRANSPARENT] outside valid range." },
         { n4 + pix + centre + "[FRAME]\n0\n", "[SPRITE_IMAGE] must be specified before [FRAME]." },
         { img + "[FRAME]\n0\n", "[SPRITE_FRAMES] must be specified before [FRAME]." },
         { img + n4 + centre + "[FRAME]\n0\n", "[HIT_TYPE] must be specified before [FRAME]." },
@@ -135,6 +135,10 @@ TEST_F(SpriteFileTest, EachFaultHasItsMessage)
         { hotHead + "[FRAME]\n0\n[HOTSPOT]\n(1,1)\n[HOTSPOT]\n(1,1)\n", "[HOTSPOT] respecified." },
         { hotHead + "[FRAME]\n0\n[HOTSPOT]\n", "Failed to read [HOTSPOT]." },
         { hotHead + "[HOTSPOT]\n(1,1)\n", "[HOTSPOT] found before [FRAME]." },
+        // The type is checked before the order: the wrong type's block before any frame.
+        { head + "[HIT_RECT]\n(0,0)-(1,1)\n", "[HIT_RECT] specified for different collision type." },
+        { head + "[HOTSPOT]\n(1,1)\n", "[HOTSPOT] specified for different collision type." },
+        { head + "[HANDLE_POINT]\n(1,1)\n", "[HANDLE_POINT] specified for different handle type." },
         { head + Frames(0, 2) + "[SPRITE_END]\n", "Insufficient frames specified." },
         { img + n4 + pix, "[HANDLE] not specified." },
         { "# only a comment\n", "[SPRITE_IMAGE] not specified." },
@@ -142,12 +146,28 @@ TEST_F(SpriteFileTest, EachFaultHasItsMessage)
     for (const FaultCase &c : cases) {
         LogCapture fresh;
         EXPECT_EQ(Read(c.text), nullptr) << c.text;
-        // A point reader may have said more before; the reader's own two lines end the log.
+        // A point reader may have said more before; the reader's own lines end the log.
         std::string tail = "ErrorLog: DDSPRITE_ReadFrameData: " + c.message +
-                           "\nErrorLog: Error reading sprite frame definition\n";
+                           "\nErrorLog: Error reading sprite frame definition\nErrorLog:   file: sprite.txt (damaged)\n";
         std::string text = fresh.Text();
         EXPECT_TRUE(text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0)
             << c.text << "\n--- logged:\n" << text;
+    }
+}
+
+// Any integer is a transparent colour: colour matching takes it as it is.
+TEST_F(SpriteFileTest, AnyTransparentValueIsRead)
+{
+    for (const char *value : { "0x1000000", "-2", "2147483647", "0xFFFFFFFF" }) {
+        LogCapture fresh;
+        std::string text = std::string("[SPRITE_IMAGE]\n\"a.bmp\"\n[SPRITE_FRAMES]\n1\n[HIT_TYPE]\nNONE\n[HANDLE]\nTOPLEFT\n") +
+                           "[TRANSPARENT]\n" + value + "\n[FRAME]\n0\n[IMAGE_RECT]\n(0,0)-(1,1)\n[SPRITE_END]\n";
+        DDSPRITE_FrameDataType *d = Read(text);
+        ASSERT_NE(d, nullptr) << value << "\n" << fresh.Text();
+        int expect = 0;
+        SCRIPT_ParseInt(value, &expect);
+        EXPECT_EQ(d->Transparent, expect);
+        DDSPRITE_FreeFrameData(d);
     }
 }
 
@@ -158,7 +178,8 @@ TEST_F(SpriteFileTest, LinesThatAreNoMarker)
         LogCapture fresh;
         EXPECT_EQ(Read(std::string(line) + "\n[SPRITE_END]\n"), nullptr);
         EXPECT_EQ(fresh.Text(), "ErrorLog: DDSPRITE_ReadFrameData: Block marker not found.\nErrorLog: " +
-                                    std::string(line) + "\nErrorLog: Error reading sprite frame definition\n");
+                                    std::string(line) + "\nErrorLog: Error reading sprite frame definition\n"
+                                                        "ErrorLog:   file: sprite.txt (damaged)\n");
     }
     // The recogniser cuts the line after its marker: that is what the log shows.
     LogCapture fresh;
@@ -180,7 +201,8 @@ TEST_F(SpriteFileTest, BlockMarkerNumbersAndCut)
 TEST_F(SpriteFileTest, MissingFileLogsItsName)
 {
     EXPECT_EQ(DDSPRITE_ReadFrameData("gfx\\nothing.txt"), nullptr);
-    EXPECT_EQ(log.Text(), "ErrorLog: Failed to open sprite frame definition file\nErrorLog: gfx\\nothing.txt\n");
+    EXPECT_EQ(log.Text(), "ErrorLog: Failed to open sprite frame definition file\nErrorLog: gfx\\nothing.txt\n"
+                          "ErrorLog:   file: gfx\\nothing.txt (missing)\n");
     DDSPRITE_FreeFrameData(nullptr);
 }
 

@@ -1,0 +1,24 @@
+// Diagnoses a game file that could not be used, so the log can say why.
+#include "sys_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const char *Sys_FileProblem(const char *name, long long sizeLimit)
+{
+    std::string path = Sys_NativePath(name);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return errno == EACCES ? "unreadable" : "missing";
+    if (S_ISDIR(st.st_mode))
+        return "a folder";
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return "unreadable";
+    close(fd);
+    if (sizeLimit >= 0 && (long long)st.st_size > sizeLimit)
+        return "too large";
+    return nullptr;
+}
