@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -233,6 +234,11 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int)
 {
     if (started)
         FSOUND_Close();
+    // A program that never calls FSOUND_Close must still stop the mixer thread before the
+    // channels it reads are destroyed at exit.
+    static bool closeAtExit = false;
+    if (!closeAtExit)
+        closeAtExit = atexit(CloseDevice) == 0;
     started = true;
     masterVolume = 255;
     retryPending = triedOnce = lossLogged = false;
