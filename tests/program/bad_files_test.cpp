@@ -23,7 +23,8 @@ std::string Line(const std::string &text, int number)
     return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
 }
 
-const char StartGameHoldingFire[] = "3000 press 13\n4000 press 13\n5000 down 32\n9000 up 32\n12000 quit\n";
+// Return once the title shows (keys before it are ignored), then fire held through the ready banner.
+const char StartGameHoldingFire[] = "9000 press 13\n11000 down 32\n14000 up 32\n15000 quit\n";
 const std::string P2Custom = "[P2_INPUT]\n1\n2\n3\n4\n5\n6\n7\n8\n";
 
 struct IniRun {
