@@ -446,16 +446,20 @@ void AG_Level3()
     AG_SaveMap("kx_level3", m, th);
 }
 
-// Level 4: a machine deck of riveted plates, hexagonal vents and pipes.
+// Level 4: a machine deck of riveted plates, hexagonal vents and pipes. The plates are pressed
+// with a hexagonal tread whose studs all lean toward the light.
 void AG_Level4()
 {
     AG_Map m;
+    AG_Cells tread = AG_MakeCells(9, 9, 0, 1, 54);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
             int bx = x % 55, by = y % 55;
             float edge = std::fmin(std::fmin(float(bx), float(54 - bx)), std::fmin(float(by), float(54 - by)));
-            float hh = 110 + 40 * AG_Clamp(edge / 3, 0, 1);
+            float face = AG_Clamp(edge / 3, 0, 1);
+            float hh = 70 + 40 * face;
+            m.tilt[i] = face * AG_CellTilt(tread, x, y, 0.8f, 0.2f, 55);
             float sh = 0.45f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
             int mat = 0;
             // Rivets near the plate corners.
@@ -464,7 +468,8 @@ void AG_Level4()
                     float rx = bx - (cx ? 48.0f : 6.0f), ry = by - (cy ? 48.0f : 6.0f);
                     float r = std::hypot(rx, ry);
                     if (r < 2.6f) {
-                        hh = 150 + 40 * std::sqrt(1 - r * r / 6.76f);
+                        hh = 110 + 40 * std::sqrt(1 - r * r / 6.76f);
+                        m.tilt[i] = 0;
                         sh = 0.85f;
                     }
                 }
@@ -476,26 +481,29 @@ void AG_Level4()
                 float ax = std::fabs(gx), ay = std::fabs(gy);
                 float hex = std::fmax(ax * 0.866f + ay * 0.5f, ay);
                 if (hex < 17) {
-                    hh = 90;
+                    hh = 50;
+                    m.tilt[i] = 0;
                     mat = 1;
                     sh = 0.3f;
                     if (std::fmod(gx + gy + 100, 5.0f) < 2.2f)
-                        hh = 70, sh = 0.1f;
+                        hh = 30, sh = 0.1f;
                 }
                 if (std::fabs(hex - 17) < 1.5f)
-                    hh = 160, sh = 0.8f;
+                    hh = 120, sh = 0.8f, m.tilt[i] = 0;
             } else if (kind < 0.6f) {
                 // A hazard-striped hatch.
                 if (std::fabs(gx) < 18 && std::fabs(gy) < 18) {
                     mat = 2;
                     sh = std::fmod(gx - gy + 100, 10.0f) < 5 ? 0.9f : 0.1f;
-                    hh = 130;
+                    hh = 90;
+                    m.tilt[i] = 0;
                 }
             }
             // Pipes running across the deck.
             float p1 = std::fabs(float((y + 20) % 110) - 55);
             if (p1 < 6) {
-                hh = 150 + 60 * std::sqrt(1 - p1 * p1 / 36);
+                hh = 110 + 60 * std::sqrt(1 - p1 * p1 / 36);
+                m.tilt[i] = 0;
                 mat = 0;
                 sh = 0.5f + 0.4f * (1 - p1 / 6);
                 if (x % 88 < 4)
@@ -507,8 +515,7 @@ void AG_Level4()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_AddTerraces(m, 0.6f, 0.5f, 110, false, 0);
-    AG_Theme th = {{{0.5f, 0.8f, 0.86f}, {0.2f, 0.5f, 0.6f}, {0.35f, 0.3f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.58f, 0.86f, 0.92f}, {0.2f, 0.5f, 0.6f}, {0.35f, 0.3f, 0.1f}, {0.15f, 0.17f, 0.22f}},
                    {{0.6f, 1.0f, 1.0f}, {0.5f, 0.92f, 1.0f}, {1.0f, 0.9f, 0.2f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level4", m, th);
 }
