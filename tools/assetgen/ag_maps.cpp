@@ -324,7 +324,7 @@ void AG_Level1()
 void AG_Level2()
 {
     AG_Map m;
-    AG_Cells chips = AG_MakeCells(6.5f, 18, 0.9f, 1.6f, 34);
+    AG_Cells chips = AG_MakeCells(5.5f, 15, 0.9f, 2.1f, 34);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
@@ -369,7 +369,7 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.92f, 0.62f, 0.35f}, {0.5f, 0.2f, 0.15f}, {0.9f, 0.62f, 0.45f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.98f, 0.6f, 0.36f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
                    {{1.0f, 0.88f, 0.6f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
@@ -412,14 +412,14 @@ void AG_Level3()
             float se = AG_Clamp(setts.edge[i] / 2.5f, 0, 1);
             float hh = 35 + 55 * face + 10 * grain + 10 * tilt + 20 * face * std::sqrt(se);
             m.tilt[i] = face * AG_CellTilt(setts, x, y, 0.9f, 0.4f, 49);
-            float sh = 0.35f + 0.3f * grain + 0.15f * tilt + 0.25f * (AG_Hash(sett, 2, 50) - 0.5f);
+            float sh = 0.35f + 0.3f * grain + 0.15f * tilt + 0.6f * (AG_Hash(sett, 2, 50) - 0.5f);
             int mat = 0;
-            if (crack < 0.012f && edge > 3) {
+            if (crack < 0.008f && edge > 3) {
                 hh -= 30;
                 m.tilt[i] = 0;
                 sh = 0.1f;
             }
-            if (edge < 1.8f) {
+            if (edge < 1.5f) {
                 float moss = AG_Fbm(x * 0.06f, y * 0.06f, 0, 3, 46);
                 hh = 30 + 25 * moss;
                 m.tilt[i] = 0;
@@ -441,7 +441,7 @@ void AG_Level3()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.74f, 0.4f, 1.0f}, {0.45f, 0.8f, 0.35f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.76f, 0.36f, 1.0f}, {0.45f, 0.8f, 0.35f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
                    {{0.98f, 0.62f, 1.0f}, {0.7f, 1.0f, 0.55f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level3", m, th);
 }
@@ -542,7 +542,7 @@ void AG_Level5()
             float hh = 100 + 40 * n;
             float sh = 0.3f + 0.5f * n + 0.2f * (AG_Hash(grains.id[i], 3, 64) - 0.5f);
             // Rough highlands of glinting clods around smooth, darker maria.
-            float highland = AG_Smooth(0.28f, 0.36f, AG_Fbm(x * 0.008f + 3, y * 0.008f, 0, 3, 66));
+            float highland = AG_Smooth(0.22f, 0.3f, AG_Fbm(x * 0.008f + 3, y * 0.008f, 0, 3, 66));
             m.tilt[i] = highland * AG_CellTilt(grains, x, y, 0.9f, 0.4f, 65);
             int mat = 0;
             for (const Crater &c : craters) {
