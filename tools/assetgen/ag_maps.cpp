@@ -58,11 +58,10 @@ void AG_CutRunways(AG_Map &m)
         }
 }
 
-// Every level is a sunken arena: shallow terraces step down toward the middle, so their treads
-// lean toward the one static light above the centre and catch its highlight across the field,
-// while the risers between them fall away into shade. The motif's own relief is kept at `keep`.
-// square: the steps follow square rings (a stepped court) instead of round ones; wobble bends
-// them with noise, so that they read as ripples or worn ledges rather than a drawn target.
+// Sand ripples that step down toward the middle, so their long sides lean toward the one static
+// light above the centre and catch its highlight, while the short sides fall into shade. The
+// motif's own relief is kept at `keep`. square: the steps follow square rings instead of round
+// ones; wobble bends them with noise, so that they read as ripples rather than a drawn target.
 void AG_AddTerraces(AG_Map &m, float keep, float tilt, float rise, bool square, float wobble)
 {
     for (int y = 0; y < N; y++)
