@@ -440,8 +440,8 @@ void AG_Level3()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.76f, 0.36f, 1.0f}, {0.45f, 0.8f, 0.35f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.98f, 0.62f, 1.0f}, {0.7f, 1.0f, 0.55f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.88f, 0.36f, 1.0f}, {0.42f, 0.72f, 0.42f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.62f, 1.0f}, {0.62f, 0.9f, 0.6f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level3", m, th);
 }
 
@@ -541,7 +541,7 @@ void AG_Level5()
             float hh = 100 + 40 * n;
             float sh = 0.3f + 0.5f * n + 0.2f * (AG_Hash(grains.id[i], 3, 64) - 0.5f);
             // Rough highlands of glinting clods around smooth, darker maria.
-            float highland = AG_Smooth(0.22f, 0.3f, AG_Fbm(x * 0.008f + 3, y * 0.008f, 0, 3, 66));
+            float highland = AG_Smooth(0.16f, 0.24f, AG_Fbm(x * 0.008f + 3, y * 0.008f, 0, 3, 66));
             m.tilt[i] = highland * AG_CellTilt(grains, x, y, 0.9f, 0.4f, 65);
             int mat = 0;
             for (const Crater &c : craters) {
@@ -571,8 +571,8 @@ void AG_Level5()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.82f, 0.82f, 0.86f}, {0.9f, 0.2f, 0.6f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 1.0f, 1.0f}, {1.0f, 0.55f, 0.88f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.86f, 0.84f, 0.78f}, {0.9f, 0.2f, 0.6f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.99f, 0.93f}, {1.0f, 0.55f, 0.88f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level5", m, th);
 }
 
