@@ -379,30 +379,12 @@ void AG_Level3()
 {
     AG_Map m;
     AG_Cells setts = AG_MakeCells(6.0f, 15, 1.0f, 1.0f, 48);
-    // Cell centres on a jittered grid for the flagstones.
-    const int G = 8, cell = N / G + 1;
-    std::vector<float> px(G * G), py(G * G);
-    for (int j = 0; j < G; j++)
-        for (int i = 0; i < G; i++) {
-            px[size_t(j * G + i)] = (i + 0.2f + 0.6f * AG_Hash(i, j, 41)) * cell;
-            py[size_t(j * G + i)] = (j + 0.2f + 0.6f * AG_Hash(i, j, 42)) * cell;
-        }
+    AG_Cells stones = AG_MakeCells(56, 56, 0.6f, 1.0f, 41);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
-            float d1 = 1e9f, d2 = 1e9f;
-            int best = 0;
-            for (int k = 0; k < G * G; k++) {
-                float dx = x - px[size_t(k)], dy = y - py[size_t(k)];
-                float d = std::sqrt(dx * dx + dy * dy);
-                if (d < d1) {
-                    d2 = d1;
-                    d1 = d;
-                    best = k;
-                } else if (d < d2)
-                    d2 = d;
-            }
-            float edge = (d2 - d1) * 0.5f;
+            int best = stones.id[i];
+            float edge = stones.edge[i];
             float tilt = AG_Hash(best, 0, 43);
             float grain = AG_Fbm(x * 0.1f, y * 0.1f, 0, 3, 44);
             float crack = std::fabs(AG_Fbm(x * 0.03f + best, y * 0.03f, 0, 3, 45) - 0.5f);
@@ -427,7 +409,7 @@ void AG_Level3()
             }
             // Runes carved in a few stones.
             if (AG_Hash(best, 1, 47) > 0.75f) {
-                float dx = x - px[size_t(best)], dy = y - py[size_t(best)];
+                float dx = x - stones.cx[size_t(best)], dy = y - stones.cy[size_t(best)];
                 float r = std::hypot(dx, dy);
                 if (std::fabs(r - 12) < 1.3f || (r < 12 && std::fabs(dx * 0.7f - std::fabs(dy)) < 1.2f)) {
                     hh -= 30;
