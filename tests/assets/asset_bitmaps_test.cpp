@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
 namespace {
 
 const uint32_t Black = 0x000000, Magenta = 0xFF00FF, NoKey = 0xFFFFFFFF;
@@ -219,6 +224,49 @@ TEST_F(AssetBitmaps, ColourAndHeightMapsArePaired8BitImagesCoveringThePlayfield)
         for (uint8_t v : cm.indices)
             used[v] = true;
         EXPECT_GT(std::count(used.begin(), used.end(), true), 40) << base << " uses too few colours";
+    }
+}
+
+// The level reliefs shine from many small faces turned to the light above the middle, not from
+// concentric ledges: the share of highlight along each thin ring round the light, less its
+// smoothed trend, must stay small. Ledges make it swing from ring to ring.
+TEST_F(AssetBitmaps, LevelHighlightsDoNotFormRingsAroundTheLight)
+{
+    for (int level = 2; level <= 5; level++) {
+        std::string file = "gfx\\kx_level" + std::to_string(level) + "_h.bmp";
+        AssetBmp h = Load(file.c_str());
+        ASSERT_TRUE(h.ok && h.width == 440 && h.height == 440) << file;
+        auto at = [&](int x, int y) { return double(h.indices[size_t((y + 440) % 440) * 440 + (x + 440) % 440]); };
+        const int rings = 520; // half-pixel rings from radius 40 to 300
+        std::vector<double> sum(rings, 0), count(rings, 0);
+        double total = 0, n = 0;
+        for (int y = 0; y < 400; y++)
+            for (int x = 0; x < 400; x++) {
+                double r = std::hypot(x - 220.0, y - 220.0);
+                if (r < 40 || r >= 300)
+                    continue;
+                double nx = at(x - 1, y) - at(x + 1, y), ny = at(x, y - 1) - at(x, y + 1), nz = 200;
+                double ux = 220.0 - x, uy = 220.0 - y, uz = 600;
+                double dot = (nx * ux + ny * uy + nz * uz) / std::sqrt((nx * nx + ny * ny + nz * nz) * (ux * ux + uy * uy + uz * uz));
+                double spec = std::pow(std::max(dot, 0.0), 40);
+                int ring = int(r * 2) - 80;
+                sum[size_t(ring)] += spec;
+                count[size_t(ring)] += 1;
+                total += spec;
+                n += 1;
+            }
+        double mean = total / n, swing = 0;
+        int used = 0;
+        for (int i = 7; i < rings - 7; i++) {
+            double trend = 0;
+            for (int j = i - 7; j <= i + 7; j++)
+                trend += sum[size_t(j)] / count[size_t(j)];
+            double d = sum[size_t(i)] / count[size_t(i)] - trend / 15;
+            swing += d * d;
+            used++;
+        }
+        EXPECT_GT(mean, 0.3) << file << " catches too little of the light";
+        EXPECT_LT(std::sqrt(swing / used) / mean, 0.135) << file << " shines in rings";
     }
 }
 

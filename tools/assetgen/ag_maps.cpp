@@ -3,6 +3,7 @@
 #include "ag_io.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,7 +19,9 @@ struct AG_Map {
     std::vector<float> h;         // height 0..255
     std::vector<uint8_t> mat;     // material 0..3
     std::vector<float> shade;     // 0..1 within the material's ramp
-    AG_Map() : h(size_t(N) * N, 0), mat(size_t(N) * N, 0), shade(size_t(N) * N, 0.5f) {}
+    std::vector<float> tilt;      // the light-facing cells' slopes, added after the blur: planes
+                                  // need no smoothing, and their shadowed edges stay thin
+    AG_Map() : h(size_t(N) * N, 0), mat(size_t(N) * N, 0), shade(size_t(N) * N, 0.5f), tilt(size_t(N) * N, 0) {}
     size_t I(int x, int y) const { return size_t(y) * N + x; }
 };
 
@@ -55,11 +58,10 @@ void AG_CutRunways(AG_Map &m)
         }
 }
 
-// Every level is a sunken arena: shallow terraces step down toward the middle, so their treads
-// lean toward the one static light above the centre and catch its highlight across the field,
-// while the risers between them fall away into shade. The motif's own relief is kept at `keep`.
-// square: the steps follow square rings (a stepped court) instead of round ones; wobble bends
-// them with noise, so that they read as ripples or worn ledges rather than a drawn target.
+// Sand ripples that step down toward the middle, so their long sides lean toward the one static
+// light above the centre and catch its highlight, while the short sides fall into shade. The
+// motif's own relief is kept at `keep`. square: the steps follow square rings instead of round
+// ones; wobble bends them with noise, so that they read as ripples rather than a drawn target.
 void AG_AddTerraces(AG_Map &m, float keep, float tilt, float rise, bool square, float wobble)
 {
     for (int y = 0; y < N; y++)
@@ -73,6 +75,84 @@ void AG_AddTerraces(AG_Map &m, float keep, float tilt, float rise, bool square, 
             float step = p < 0.7f ? p / 0.7f : (1 - p) / 0.3f;
             m.h[i] = AG_Clamp(m.h[i] * keep + step * rise, 0, 255);
         }
+}
+
+// Small cells (chips, shards, grains, plates) that each face the light give the field its shine
+// without drawing rings: a cell's face rises away from the centre at the slope that points it at
+// the light above the middle, so it catches the highlight, and its outer edge drops into a thin
+// shadow. Seeds lie on a jittered grid of `spacing`; nearer the middle, where a flat face is lit
+// anyway and the slopes are gentle, some are dropped so the cells grow up to `widest`.
+// stretch > 1 draws the cells out sideways (bedding in stone).
+struct AG_Cells {
+    std::vector<int> id;      // cell of each pixel
+    std::vector<float> edge;  // distance to the cell's border, in pixels
+    std::vector<float> cx, cy; // each cell's centroid
+};
+
+AG_Cells AG_MakeCells(float spacing, float widest, float jitter, float stretch, int seed)
+{
+    const int G = int(std::ceil(N / spacing)) + 1;
+    std::vector<float> sx, sy;
+    std::vector<int> grid(size_t(G) * G, -1);
+    for (int j = 0; j < G; j++)
+        for (int i = 0; i < G; i++) {
+            float x = (i + 0.5f + jitter * (AG_Hash(i, j, seed) - 0.5f) + (j % 2) * 0.5f * (1 - jitter)) * spacing;
+            float y = (j + 0.5f + jitter * (AG_Hash(i, j, seed + 1) - 0.5f)) * spacing;
+            float r = std::hypot(x - 220.0f, y - 220.0f);
+            float want = AG_Clamp(spacing * 300 / std::fmax(r, 1.0f), spacing, widest);
+            if (AG_Hash(i, j, seed + 2) > (spacing / want) * (spacing / want))
+                continue;
+            grid[size_t(j) * G + i] = int(sx.size());
+            sx.push_back(x);
+            sy.push_back(y);
+        }
+    AG_Cells c;
+    c.id.assign(size_t(N) * N, 0);
+    c.edge.assign(size_t(N) * N, 0);
+    const int K = int(std::ceil(widest * stretch / spacing)) + 1;
+    std::vector<float> sumX(sx.size(), 0), sumY(sx.size(), 0), count(sx.size(), 0);
+    for (int y = 0; y < N; y++)
+        for (int x = 0; x < N; x++) {
+            int gi = int(x / spacing), gj = int(y / spacing), best = 0;
+            float d1 = 1e9f, d2 = 1e9f;
+            for (int j = std::max(0, gj - K); j <= std::min(G - 1, gj + K); j++)
+                for (int i = std::max(0, gi - K); i <= std::min(G - 1, gi + K); i++) {
+                    int k = grid[size_t(j) * G + i];
+                    if (k < 0)
+                        continue;
+                    float dx = (x - sx[size_t(k)]) / stretch, dy = y - sy[size_t(k)];
+                    float d = std::sqrt(dx * dx + dy * dy);
+                    if (d < d1) {
+                        d2 = d1;
+                        d1 = d;
+                        best = k;
+                    } else if (d < d2)
+                        d2 = d;
+                }
+            size_t i = size_t(y) * N + x;
+            c.id[i] = best;
+            c.edge[i] = (d2 - d1) * 0.5f;
+            sumX[size_t(best)] += x;
+            sumY[size_t(best)] += y;
+            count[size_t(best)] += 1;
+        }
+    c.cx.resize(sx.size());
+    c.cy.resize(sx.size());
+    for (size_t k = 0; k < sx.size(); k++) {
+        c.cx[k] = count[k] > 0 ? sumX[k] / count[k] : sx[k];
+        c.cy[k] = count[k] > 0 ? sumY[k] / count[k] : sy[k];
+    }
+    return c;
+}
+
+// The tilt of pixel i's cell as a height offset around 0, times `amount` (1 points the cell's
+// centre exactly at the light; `scatter` varies it per cell so that they glint unevenly).
+float AG_CellTilt(const AG_Cells &c, int x, int y, float amount, float scatter, int seed)
+{
+    int k = c.id[size_t(y) * N + x];
+    float ox = c.cx[size_t(k)] - 220.0f, oy = c.cy[size_t(k)] - 220.0f;
+    float a = amount * (1 + scatter * (AG_Hash(k, 0, seed) - 0.5f));
+    return a * (ox * (x - c.cx[size_t(k)]) + oy * (y - c.cy[size_t(k)])) / 6;
 }
 
 // A soft blur of the heights so that the lit slopes have smooth normals; wraps at the edges.
@@ -91,6 +171,8 @@ void AG_SaveMap(const std::string &base, AG_Map &m, const AG_Theme &th)
 {
     AG_CutRunways(m);
     AG_BlurHeights(m);
+    for (size_t i = 0; i < m.h.size(); i++)
+        m.h[i] += m.mat[i] == 3 ? 0 : m.tilt[i];
     std::vector<uint8_t> pal(256 * 3), grey(256 * 3), idx(size_t(N) * N), hgt(size_t(N) * N);
     for (int mat = 0; mat < 4; mat++)
         for (int s = 0; s < 64; s++) {
@@ -236,10 +318,12 @@ void AG_Level1()
     AG_SaveMap("kx_level1", m, th);
 }
 
-// Level 2: sandstone temple blocks with carved glyphs, sand drifted between them.
+// Level 2: sandstone temple blocks with carved glyphs, sand drifted between them. The blocks
+// are rough-hewn: their faces are broken into chips drawn out along the bedding.
 void AG_Level2()
 {
     AG_Map m;
+    AG_Cells chips = AG_MakeCells(5.5f, 15, 0.9f, 2.1f, 34);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
@@ -248,8 +332,11 @@ void AG_Level2()
             int bx = (x + off) % 60, by = y % 40, col = (x + off) / 60;
             float edge = std::fmin(std::fmin(float(bx), float(59 - bx)), std::fmin(float(by), float(39 - by)));
             float grain = AG_Fbm(x * 0.08f, y * 0.08f, 0, 3, 31);
-            float hh = 80 + 90 * AG_Clamp(edge / 5, 0, 1) + 20 * grain;
-            float sh = 0.35f + 0.4f * grain + 0.2f * AG_Clamp(edge / 5, 0, 1);
+            float face = AG_Clamp(edge / 5, 0, 1);
+            int chip = chips.id[i];
+            float hh = 50 + 90 * face + 10 * grain;
+            m.tilt[i] = face * AG_CellTilt(chips, x, y, 0.9f, 0.4f, 35);
+            float sh = 0.35f + 0.4f * grain + 0.2f * face + 0.12f * (AG_Hash(chip, 1, 36) - 0.5f);
             int mat = 0;
             // A carved glyph on some blocks: an eye, a sun, a zigzag or a bar.
             int kind = int(AG_Hash(col, row, 7) * 5);
@@ -264,7 +351,8 @@ void AG_Level2()
             else if (kind == 3)
                 carve = (std::fabs(gx) < 14 && std::fabs(gy) < 1.5f) || (std::fabs(gx) < 1.5f && std::fabs(gy) < 10);
             if (carve && edge > 5) {
-                hh -= 45;
+                hh = 60 + 10 * grain;
+                m.tilt[i] = 0;
                 sh = 0.15f;
                 mat = 1;
             }
@@ -272,6 +360,7 @@ void AG_Level2()
             float drift = AG_Fbm(x * 0.015f, y * 0.015f, 0, 3, 33);
             if (edge < 4 && drift > 0.45f) {
                 hh = 70 + 30 * drift;
+                m.tilt[i] = 0;
                 mat = 2;
                 sh = 0.5f + 0.4f * drift;
             }
@@ -279,62 +368,52 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_AddTerraces(m, 0.3f, 0.7f, 150, false, 1.5f);
-    AG_Theme th = {{{0.92f, 0.62f, 0.35f}, {0.5f, 0.2f, 0.15f}, {0.9f, 0.62f, 0.45f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.98f, 0.6f, 0.36f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
                    {{1.0f, 0.88f, 0.6f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
 
-// Level 3: a crypt floor of irregular cracked flagstones with moss in the cracks.
+// Level 3: a crypt floor of irregular flagstones with moss in the joints, each stone worn into
+// rounded setts that shine on their inner sides.
 void AG_Level3()
 {
     AG_Map m;
-    // Cell centres on a jittered grid for the flagstones.
-    const int G = 8, cell = N / G + 1;
-    std::vector<float> px(G * G), py(G * G);
-    for (int j = 0; j < G; j++)
-        for (int i = 0; i < G; i++) {
-            px[size_t(j * G + i)] = (i + 0.2f + 0.6f * AG_Hash(i, j, 41)) * cell;
-            py[size_t(j * G + i)] = (j + 0.2f + 0.6f * AG_Hash(i, j, 42)) * cell;
-        }
+    AG_Cells setts = AG_MakeCells(6.0f, 15, 1.0f, 1.0f, 48);
+    AG_Cells stones = AG_MakeCells(56, 56, 0.6f, 1.0f, 41);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
-            float d1 = 1e9f, d2 = 1e9f;
-            int best = 0;
-            for (int k = 0; k < G * G; k++) {
-                float dx = x - px[size_t(k)], dy = y - py[size_t(k)];
-                float d = std::sqrt(dx * dx + dy * dy);
-                if (d < d1) {
-                    d2 = d1;
-                    d1 = d;
-                    best = k;
-                } else if (d < d2)
-                    d2 = d;
-            }
-            float edge = (d2 - d1) * 0.5f;
+            int best = stones.id[i];
+            float edge = stones.edge[i];
             float tilt = AG_Hash(best, 0, 43);
             float grain = AG_Fbm(x * 0.1f, y * 0.1f, 0, 3, 44);
             float crack = std::fabs(AG_Fbm(x * 0.03f + best, y * 0.03f, 0, 3, 45) - 0.5f);
-            float hh = 90 + 60 * AG_Clamp(edge / 4, 0, 1) + 25 * grain + 20 * tilt;
-            float sh = 0.3f + 0.4f * grain + 0.2f * tilt;
+            float face = AG_Clamp(edge / 4, 0, 1);
+            int sett = setts.id[i];
+            float se = AG_Clamp(setts.edge[i] / 2.5f, 0, 1);
+            float hh = 35 + 55 * face + 10 * grain + 10 * tilt + 20 * face * std::sqrt(se);
+            m.tilt[i] = face * AG_CellTilt(setts, x, y, 0.9f, 0.4f, 49);
+            float sh = 0.35f + 0.3f * grain + 0.15f * tilt + 0.6f * (AG_Hash(sett, 2, 50) - 0.5f);
             int mat = 0;
-            if (crack < 0.012f && edge > 3) {
-                hh -= 40;
+            if (crack < 0.008f && edge > 3) {
+                hh -= 30;
+                m.tilt[i] = 0;
                 sh = 0.1f;
             }
-            if (edge < 2.5f) {
+            if (edge < 1.5f) {
                 float moss = AG_Fbm(x * 0.06f, y * 0.06f, 0, 3, 46);
-                hh = 70 + 25 * moss;
+                hh = 30 + 25 * moss;
+                m.tilt[i] = 0;
                 mat = 1;
                 sh = 0.3f + 0.6f * moss;
             }
             // Runes carved in a few stones.
             if (AG_Hash(best, 1, 47) > 0.75f) {
-                float dx = x - px[size_t(best)], dy = y - py[size_t(best)];
+                float dx = x - stones.cx[size_t(best)], dy = y - stones.cy[size_t(best)];
                 float r = std::hypot(dx, dy);
                 if (std::fabs(r - 12) < 1.3f || (r < 12 && std::fabs(dx * 0.7f - std::fabs(dy)) < 1.2f)) {
                     hh -= 30;
+                    m.tilt[i] *= 0.3f;
                     mat = 2;
                     sh = 0.8f;
                 }
@@ -343,22 +422,25 @@ void AG_Level3()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_AddTerraces(m, 0.4f, 0.75f, 140, false, 4);
-    AG_Theme th = {{{0.78f, 0.45f, 1.0f}, {0.45f, 0.8f, 0.35f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 0.68f, 1.0f}, {0.7f, 1.0f, 0.55f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.88f, 0.36f, 1.0f}, {0.42f, 0.72f, 0.42f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.62f, 1.0f}, {0.62f, 0.9f, 0.6f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level3", m, th);
 }
 
-// Level 4: a machine deck of riveted plates, hexagonal vents and pipes.
+// Level 4: a machine deck of riveted plates, hexagonal vents and pipes. The plates are pressed
+// with a hexagonal tread whose studs all lean toward the light.
 void AG_Level4()
 {
     AG_Map m;
+    AG_Cells tread = AG_MakeCells(9, 9, 0, 1, 54);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
             int bx = x % 55, by = y % 55;
             float edge = std::fmin(std::fmin(float(bx), float(54 - bx)), std::fmin(float(by), float(54 - by)));
-            float hh = 110 + 40 * AG_Clamp(edge / 3, 0, 1);
+            float face = AG_Clamp(edge / 3, 0, 1);
+            float hh = 70 + 40 * face;
+            m.tilt[i] = face * AG_CellTilt(tread, x, y, 0.8f, 0.2f, 55);
             float sh = 0.45f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
             int mat = 0;
             // Rivets near the plate corners.
@@ -367,7 +449,8 @@ void AG_Level4()
                     float rx = bx - (cx ? 48.0f : 6.0f), ry = by - (cy ? 48.0f : 6.0f);
                     float r = std::hypot(rx, ry);
                     if (r < 2.6f) {
-                        hh = 150 + 40 * std::sqrt(1 - r * r / 6.76f);
+                        hh = 110 + 40 * std::sqrt(1 - r * r / 6.76f);
+                        m.tilt[i] = 0;
                         sh = 0.85f;
                     }
                 }
@@ -379,26 +462,29 @@ void AG_Level4()
                 float ax = std::fabs(gx), ay = std::fabs(gy);
                 float hex = std::fmax(ax * 0.866f + ay * 0.5f, ay);
                 if (hex < 17) {
-                    hh = 90;
+                    hh = 50;
+                    m.tilt[i] = 0;
                     mat = 1;
                     sh = 0.3f;
                     if (std::fmod(gx + gy + 100, 5.0f) < 2.2f)
-                        hh = 70, sh = 0.1f;
+                        hh = 30, sh = 0.1f;
                 }
                 if (std::fabs(hex - 17) < 1.5f)
-                    hh = 160, sh = 0.8f;
+                    hh = 120, sh = 0.8f, m.tilt[i] = 0;
             } else if (kind < 0.6f) {
                 // A hazard-striped hatch.
                 if (std::fabs(gx) < 18 && std::fabs(gy) < 18) {
                     mat = 2;
                     sh = std::fmod(gx - gy + 100, 10.0f) < 5 ? 0.9f : 0.1f;
-                    hh = 130;
+                    hh = 90;
+                    m.tilt[i] = 0;
                 }
             }
             // Pipes running across the deck.
             float p1 = std::fabs(float((y + 20) % 110) - 55);
             if (p1 < 6) {
-                hh = 150 + 60 * std::sqrt(1 - p1 * p1 / 36);
+                hh = 110 + 60 * std::sqrt(1 - p1 * p1 / 36);
+                m.tilt[i] = 0;
                 mat = 0;
                 sh = 0.5f + 0.4f * (1 - p1 / 6);
                 if (x % 88 < 4)
@@ -410,31 +496,35 @@ void AG_Level4()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_AddTerraces(m, 0.6f, 0.5f, 110, false, 0);
-    AG_Theme th = {{{0.5f, 0.8f, 0.86f}, {0.2f, 0.5f, 0.6f}, {0.35f, 0.3f, 0.1f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.58f, 0.86f, 0.92f}, {0.2f, 0.5f, 0.6f}, {0.35f, 0.3f, 0.1f}, {0.15f, 0.17f, 0.22f}},
                    {{0.6f, 1.0f, 1.0f}, {0.5f, 0.92f, 1.0f}, {1.0f, 0.9f, 0.2f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level4", m, th);
 }
 
-// Level 5: a cratered moon surface with glowing mineral veins.
+// Level 5: a cratered moon surface with glowing mineral veins, its dust clotted into fine
+// grains that glint toward the light.
 void AG_Level5()
 {
     AG_Map m;
+    AG_Cells grains = AG_MakeCells(5.0f, 13, 1.0f, 1.0f, 63);
     AG_Rand rnd(55);
     struct Crater {
         float x, y, r;
     };
     std::vector<Crater> craters;
-    for (int i = 0; i < 26; i++) {
-        float r = i < 4 ? rnd.Range(30, 50) : rnd.Range(6, 22);
+    for (int i = 0; i < 60; i++) {
+        float r = i < 4 ? rnd.Range(30, 50) : rnd.Range(5, 20);
         craters.push_back({rnd.Range(0, N), rnd.Range(0, N), r});
     }
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
             float n = AG_Fbm(x * 0.03f, y * 0.03f, 0, 5, 61);
-            float hh = 70 + 80 * n;
-            float sh = 0.2f + 0.6f * n;
+            float hh = 100 + 40 * n;
+            float sh = 0.3f + 0.5f * n + 0.2f * (AG_Hash(grains.id[i], 3, 64) - 0.5f);
+            // Rough highlands of glinting clods around smooth, darker maria.
+            float highland = AG_Smooth(0.16f, 0.24f, AG_Fbm(x * 0.008f + 3, y * 0.008f, 0, 3, 66));
+            m.tilt[i] = highland * AG_CellTilt(grains, x, y, 0.9f, 0.4f, 65);
             int mat = 0;
             for (const Crater &c : craters) {
                 // Craters wrap around the edges so the surface tiles.
@@ -443,26 +533,28 @@ void AG_Level5()
                 dy = std::fmin(dy, N - dy);
                 float r = std::hypot(dx, dy) / c.r;
                 if (r < 1.35f) {
-                    float bowl = r < 1 ? -55 * (1 - r * r) : 0;
-                    float rim = 45 * std::exp(-(r - 1) * (r - 1) / 0.02f);
+                    float bowl = r < 1 ? -60 * (1 - r * r) : 0;
+                    float rim = 45 * std::exp(-(r - 1) * (r - 1) / 0.03f);
                     hh += (bowl + rim) * (c.r / 30 + 0.4f);
-                    if (r < 1)
-                        sh = 0.15f + 0.4f * r;
+                    if (r < 1) {
+                        sh = 0.4f + 0.35f * r;
+                        m.tilt[i] *= AG_Smooth(0.6f, 1.0f, r); // smooth bowls, so the craters read
+                    }
                 }
             }
             float vein = std::fabs(AG_Fbm(x * 0.012f, y * 0.012f, 0, 4, 62) - 0.5f);
             if (vein < 0.01f) {
                 mat = 1;
                 sh = 1 - vein * 60;
+                m.tilt[i] = 0;
                 hh -= 10;
             }
             m.h[i] = hh;
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_AddTerraces(m, 0.2f, 0.7f, 220, false, 2);
-    AG_Theme th = {{{0.82f, 0.82f, 0.86f}, {0.9f, 0.2f, 0.6f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 1.0f, 1.0f}, {1.0f, 0.55f, 0.88f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.86f, 0.84f, 0.78f}, {0.9f, 0.2f, 0.6f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.99f, 0.93f}, {1.0f, 0.55f, 0.88f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level5", m, th);
 }
 
