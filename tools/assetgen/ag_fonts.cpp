@@ -135,7 +135,7 @@ void AG_Font2()
     lk.top = 5;
     lk.gap = 1;
     lk.digit = 0;
-    lk.space = 7;
+    lk.space = 9;
     lk.rowWidth = 400;
     AG_WriteFont("kx_font2", "# Heading font: variable width, one rectangle per character.\n", lk);
 }
