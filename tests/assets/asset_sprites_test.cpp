@@ -186,34 +186,37 @@ FontFile ReadFont(const std::string &path)
 TEST_F(AssetSprites, FontsCoverPrintableAsciiAndFitTheirPlaces)
 {
     FontFile f1 = ReadFont(AssetPath("gfx\\kx_font1.txt")), f2 = ReadFont(AssetPath("gfx\\kx_font2.txt"));
-    ASSERT_TRUE(f1.fixed);
-    EXPECT_TRUE(f1.layout);
-    ASSERT_FALSE(f2.fixed);
-    ASSERT_EQ(int(f2.rects.size()), f2.last - f2.first + 1);
-    for (int c = 32; c <= 126; c++)
-        EXPECT_TRUE((c >= f1.first && c <= f1.last) || (c >= f2.first && c <= f2.last)) << "character " << c;
-    // Six-digit scores from x = 518 end before the initials at x = 590, which end on the screen;
-    // high-score rows are 32 pixels apart.
-    EXPECT_LE(518 + 6 * f1.cellW, 590);
-    EXPECT_LE(590 + 3 * f1.cellW, 640);
-    EXPECT_LE(f1.cellH, 32);
     AssetBmp b1 = AssetReadBmp(AssetPath("gfx\\kx_font1.bmp")), b2 = AssetReadBmp(AssetPath("gfx\\kx_font2.bmp"));
     ASSERT_TRUE(b1.ok && b2.ok);
-    int rows = (f1.last - f1.first + f1.cols) / f1.cols;
-    EXPECT_GE(b1.width, f1.cols * f1.cellW);
-    EXPECT_GE(b1.height, rows * f1.cellH);
-    for (const AssetSpriteDef::Rect &r : f2.rects)
-        EXPECT_TRUE(r.l >= 0 && r.t >= 0 && r.r <= b2.width && r.b <= b2.height && r.r > r.l);
-    // The game-over lines, centred in the 440-pixel playfield, fit inside it.
-    auto width = [&](const std::string &s) {
+    for (const FontFile *f : { &f1, &f2 }) {
+        ASSERT_FALSE(f->fixed);
+        ASSERT_EQ(int(f->rects.size()), f->last - f->first + 1);
+        ASSERT_TRUE(f->first <= 32 && f->last >= 126);
+        const AssetBmp &b = f == &f1 ? b1 : b2;
+        for (const AssetSpriteDef::Rect &r : f->rects)
+            EXPECT_TRUE(r.l >= 0 && r.t >= 0 && r.r <= b.width && r.b <= b.height && r.r > r.l);
+    }
+    auto width = [](const FontFile &f, const std::string &s) {
         int w = 0;
         for (unsigned char c : s)
-            if (c >= f2.first && c <= f2.last)
-                w += f2.rects[size_t(c - f2.first)].r - f2.rects[size_t(c - f2.first)].l;
+            if (c >= f.first && c <= f.last)
+                w += f.rects[size_t(c - f.first)].r - f.rects[size_t(c - f.first)].l;
         return w;
     };
-    EXPECT_LE(width("High score Player 2"), 440);
-    EXPECT_LE(60 + width("10. 999999 : WWW"), 440);
+    // "%6d" scores right-align only if the space and every digit share one width.
+    int digit = width(f1, "0");
+    for (char c : std::string(" 123456789"))
+        EXPECT_EQ(width(f1, std::string(1, c)), digit) << "font 1 character " << c;
+    // Six digits from x = 518 stay in the score windows (screen x 512 to 590, 20 pixels high
+    // from the text's top); three initials from x = 590 stay in the high-score window (to 627).
+    EXPECT_LE(518 + 6 * digit, 590);
+    EXPECT_GE(518 + 6 * digit, 580) << "scores sit to one side of their window";
+    for (char c = 'A'; c <= 'Z'; c++)
+        EXPECT_LE(590 + width(f1, std::string(3, c)), 627) << c;
+    EXPECT_LE(f1.rects[0].b - f1.rects[0].t, 21);
+    // The game-over lines, centred in the 440-pixel playfield, fit inside it.
+    EXPECT_LE(width(f2, "High score Player 2"), 440);
+    EXPECT_LE(60 + width(f2, "10. 999999 : WWW"), 440);
 }
 
 } // namespace
