@@ -60,7 +60,7 @@ static unsigned lastTry = 0;
 static bool lossLogged = false;
 static int openAttempts = 0;
 static bool refuseOpens = false;
-static SDL_AudioSpec askFor = {};  // zero format: the mixer's own
+static SDL_AudioSpec askFor = {};  // zero format: 16-bit stereo at the mixing rate
 static int masterVolume = 255;
 static int serialCounter = 0;
 static int loadCount = 0;
@@ -161,7 +161,9 @@ static bool OpenDevice()
         return false;
     SDL_AudioSpec want = {};
     want.freq = askFor.format ? askFor.freq : mixRate;
-    want.format = askFor.format ? askFor.format : AUDIO_F32SYS;
+    // 16-bit by default, as desktops play and as SDL's disk driver captures: tools that measure a
+    // capture read it as plain S16 stereo at the mixing rate.
+    want.format = askFor.format ? askFor.format : AUDIO_S16SYS;
     want.channels = askFor.format ? askFor.channels : 2;
     want.samples = DeviceFrames;
     want.callback = FillDevice;

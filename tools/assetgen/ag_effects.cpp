@@ -155,9 +155,9 @@ std::vector<float> AG_EndLevel()
 // events (explosions, the zap, the jingles) stand well above it.
 void AG_GenEffects()
 {
-    AG_WriteWAV(AG_SoundPath("laser.wav"), AG_ToPcm(AG_Laser(), 0.9f, 0.56f), 1);
-    AG_WriteWAV(AG_SoundPath("expl01.wav"), AG_ToPcm(AG_Explosion(0.7f, 110, 1.0f, 3), 1.0f, 0.85f), 1);
-    AG_WriteWAV(AG_SoundPath("expl02.wav"), AG_ToPcm(AG_Explosion(1.5f, 70, 2.0f, 4), 1.1f, 0.8f), 1);
+    AG_WriteWAV(AG_SoundPath("laser.wav"), AG_ToPcm(AG_Laser(), 0.9f, 0.5f), 1);
+    AG_WriteWAV(AG_SoundPath("expl01.wav"), AG_ToPcm(AG_Explosion(0.7f, 110, 1.0f, 3), 1.0f, 0.72f), 1);
+    AG_WriteWAV(AG_SoundPath("expl02.wav"), AG_ToPcm(AG_Explosion(1.5f, 70, 2.0f, 4), 1.1f, 0.7f), 1);
     AG_WriteWAV(AG_SoundPath("electro.wav"), AG_ToPcm(AG_Electro(), 1.6f), 1);
     AG_WriteWAV(AG_SoundPath("level_ready.wav"), AG_ToPcm(AG_LevelReady(), 1.0f), 1);
     AG_WriteWAV(AG_SoundPath("end_level.wav"), AG_ToPcm(AG_EndLevel(), 1.0f), 1);
