@@ -121,9 +121,7 @@ TEST_F(SpriteDefTest, ImageRectanglesOutsideTheImageAreRefused)
     std::string image = Picture("s.bmp", Strip);
     for (const Fault &f : faults) {
         LogCapture fresh;
-        DDSPRITE_FrameDataType *r = Record(image, 2, f.hit, f.handle);
-        r->ImageRect[0] = { 0, 0, 16, 8 };
-        r->ImageRect[1] = { 16, 0, 32, 8 };
+        DDSPRITE_FrameDataType *r = TwoFrameRecord(image, f.hit, f.handle);
         f.spoil(r);
         TSpriteDef *d = Def(r);
         EXPECT_FALSE(d->Created()) << f.message;
@@ -167,9 +165,7 @@ TEST_F(SpriteDefTest, AnyOffsetsBoxesAndColoursAreTaken)
     for (const Odd &o : odds) {
         SCOPED_TRACE(index++);
         LogCapture fresh;
-        DDSPRITE_FrameDataType *r = Record(image, 2, o.hit, o.handle);
-        r->ImageRect[0] = { 0, 0, 16, 8 };
-        r->ImageRect[1] = { 16, 0, 32, 8 };
+        DDSPRITE_FrameDataType *r = TwoFrameRecord(image, o.hit, o.handle);
         o.set(r);
         TSpriteDef *d = Def(r);
         ASSERT_TRUE(d->Created()) << fresh.Text();

@@ -119,6 +119,16 @@ protected:
         return r;
     }
 
+    // Two 16x8 frames side by side over a 32x8 strip.
+    DDSPRITE_FrameDataType *TwoFrameRecord(const std::string &image, DDSPRITE_CollisionType hit,
+                                           DDSPRITE_HandleType handle)
+    {
+        DDSPRITE_FrameDataType *r = Record(image, 2, hit, handle);
+        r->ImageRect[0] = { 0, 0, 16, 8 };
+        r->ImageRect[1] = { 16, 0, 32, 8 };
+        return r;
+    }
+
     // A one-frame record covering the whole picture, its hit rectangle the whole frame.
     DDSPRITE_FrameDataType *Whole(const std::string &image, int w, int h, DDSPRITE_CollisionType hit)
     {
