@@ -1,9 +1,11 @@
 // Joysticks found at start-up and polled per frame, the players' key tables and the active inputs.
 #include "dd_input.h"
+#include "dd_log.h"
 #include "kx_world.h"
 #include "win_user.h"
 
 #include <cstring>
+#include <string>
 
 int NumJoysticks = 0;
 DDJoystick Joystick[DDINPUT_MAX_JOYSTICKS];
@@ -41,6 +43,31 @@ static void ClearRecord(DDJoystick &j)
 }
 
 static HWND inputWindow = nullptr;
+// Joysticks are looked for again only when the platform reports one connected or disconnected;
+// a connection that could not be prepared waits for its next connect.
+static DWORD seenGeneration = 0;
+enum { MAX_REFUSED = 16 };
+static GUID refused[MAX_REFUSED];
+static int refusedCount = 0;
+
+static bool Refused(const GUID &instance)
+{
+    for (int i = 0; i < refusedCount; i++)
+        if (Sys_SameGuid(refused[i], instance))
+            return true;
+    return false;
+}
+
+static void Refuse(const GUID &instance, const char *name)
+{
+    if (refusedCount == MAX_REFUSED) {
+        memmove(refused, refused + 1, sizeof refused[0] * (MAX_REFUSED - 1));
+        refusedCount--;
+    }
+    refused[refusedCount++] = instance;
+    std::string line = std::string("Joystick '") + name + "' could not be prepared; it is tried again when it is next connected";
+    DDErrorLog(line.c_str());
+}
 
 static void RecordInstance(DDJoystick &j, const DIDEVICEINSTANCEA *instance)
 {
@@ -103,6 +130,8 @@ bool DDInput_Initialise(HINSTANCE instance, HWND window)
     for (DDJoystick &j : Joystick)
         ClearRecord(j);
     inputWindow = window;
+    seenGeneration = Sys_JoystickGeneration();
+    refusedCount = 0;
     if (FAILED(DirectInputCreateA(instance, DIRECTINPUT_VERSION, &lpdi, nullptr))) {
         lpdi = nullptr;
         return false;
@@ -136,19 +165,24 @@ static BOOL DI_AcceptJoystick(const DIDEVICEINSTANCEA *instance, void *)
     for (int i = 0; i < NumJoysticks; i++)
         if (SlotHolds(Joystick[i], instance->guidInstance))
             return DIENUM_CONTINUE;
+    if (Refused(instance->guidInstance))
+        return DIENUM_CONTINUE;
     DDJoystick &j = Joystick[NumJoysticks];
     RecordInstance(j, instance);
-    if (PrepareJoystick(j, inputWindow))
+    if (PrepareJoystick(j, inputWindow)) {
         NumJoysticks++;
-    else
+    } else {
+        Refuse(instance->guidInstance, j.Name);
         ClearRecord(j);
+    }
     return NumJoysticks < DDINPUT_MAX_JOYSTICKS ? DIENUM_CONTINUE : DIENUM_STOP;
 }
 
 bool DDInput_AcceptNewJoysticks()
 {
-    if (!lpdi || NumJoysticks >= DDINPUT_MAX_JOYSTICKS)
+    if (!lpdi || NumJoysticks >= DDINPUT_MAX_JOYSTICKS || Sys_JoystickGeneration() == seenGeneration)
         return false;
+    seenGeneration = Sys_JoystickGeneration();
     // A device coming back goes to its own slot first, so it is not taken for a new one.
     for (int i = 0; i < NumJoysticks; i++)
         if (Joystick[i].Device2)

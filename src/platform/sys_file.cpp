@@ -30,6 +30,9 @@ static SysPlayerFile playerFiles[] = {
 };
 static bool installed = false;
 static std::string dataFolder;
+// A replay's copies of the player's files, by name; while served nothing of the player's is written.
+static bool serving = false;
+static const std::string *served[3] = { nullptr, nullptr, nullptr };
 
 static bool IsFolder(const std::string &path)
 {
@@ -185,6 +188,47 @@ std::string Sys_NativePath(const char *name)
     return path;
 }
 
+// The index of a player's file in the table, or -1.
+static int PlayerFile(const char *name)
+{
+    std::string path = Sys_NativePath(name);
+    for (int i = 0; i < 3; i++)
+        if (path == playerFiles[i].name)
+            return i;
+    return -1;
+}
+
+void Sys_ServePlayerFiles(const std::string *ini, const std::string *scores)
+{
+    serving = true;
+    served[0] = ini;
+    served[1] = scores;
+    served[2] = nullptr;
+}
+
+bool Sys_ServedFile(const char *name, bool &present)
+{
+    int i = serving ? PlayerFile(name) : -1;
+    present = i >= 0 && served[i];
+    return i >= 0;
+}
+
+// A served file opens on its copy for reading; written, it goes nowhere.
+static FILE *OpenServed(int i, const char *mode)
+{
+    if (mode[0] != 'r')
+        return fopen("/dev/null", "w");
+    if (!served[i]) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    if (served[i]->empty())
+        return fopen("/dev/null", "r");
+    return fmemopen(const_cast<char *>(served[i]->data()), served[i]->size(), "r");
+}
+
+std::string Sys_StateFolder() { return installed ? playerFiles[2].folder : ""; }
+
 FILE *Sys_FOpen(const char *name, const char *mode)
 {
     // "rt" is a Windows mode; text and binary are the same here.
@@ -194,6 +238,8 @@ FILE *Sys_FOpen(const char *name, const char *mode)
         if (*p != 't')
             m[n++] = *p;
     m[n] = '\0';
+    if (serving && PlayerFile(name) >= 0)
+        return OpenServed(PlayerFile(name), m);
     std::string path;
     if (!Resolve(name, path)) {
         errno = ENOENT;
@@ -229,6 +275,8 @@ static bool WriteAll(int fd, const char *data, size_t size)
 
 bool Sys_SaveFile(const char *name, const void *data, size_t size)
 {
+    if (serving && PlayerFile(name) >= 0)
+        return true;
     std::string path;
     if (!Resolve(name, path))
         return false;

@@ -31,3 +31,11 @@ void Sys_FailWritesAfter(long bytes);
 // Why a game file cannot be used, as the log words it: "missing", "unreadable", "a folder", or
 // "too large" when it holds more than sizeLimit bytes (-1: no limit). Null when it opens as a file.
 const char *Sys_FileProblem(const char *name, long long sizeLimit = -1);
+
+// Replays: "kordax.ini" and "kx_scores.dat" are read from these copies (null: missing), and no
+// player's file is written from then on ("dderrors.log" goes nowhere). The strings must outlive the run.
+void Sys_ServePlayerFiles(const std::string *ini, const std::string *scores);
+// Whether name is a player's file served so; present tells whether it has a copy.
+bool Sys_ServedFile(const char *name, bool &present);
+// $XDG_STATE_HOME/kordax when installed (and usable), else "".
+std::string Sys_StateFolder();

@@ -8,6 +8,9 @@
 
 const char *Sys_FileProblem(const char *name, long long sizeLimit)
 {
+    bool present;
+    if (Sys_ServedFile(name, present))
+        return present ? nullptr : "missing";
     std::string path = Sys_NativePath(name);
     struct stat st;
     if (stat(path.c_str(), &st) != 0)

@@ -1,6 +1,7 @@
 // Long options, input scripts for unattended runs, and the time demo report.
 #include "sys_harness.h"
 #include "sys_png.h"
+#include "sys_source.h"
 #include "win_ddraw.h"
 #include "win_user.h"
 
@@ -16,6 +17,25 @@ static std::vector<SysScriptAction> script;
 static size_t nextAction = 0;
 static long framesShown = 0;
 static std::chrono::steady_clock::time_point demoStart = std::chrono::steady_clock::now();
+
+// "--name FILE" or "--name=FILE": true when arg is this option (error set if the file is missing).
+static bool FileOption(const std::string &arg, const char *name, int argc, char **argv, int &i, std::string &value,
+                       std::string &error)
+{
+    size_t n = strlen(name);
+    if (arg == name) {
+        if (i + 1 >= argc)
+            error = std::string(name) + " needs a file name";
+        else
+            value = argv[++i];
+        return true;
+    }
+    if (arg.compare(0, n, name) == 0 && arg.size() > n && arg[n] == '=') {
+        value = arg.substr(n + 1);
+        return true;
+    }
+    return false;
+}
 
 bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::string &error)
 {
@@ -41,18 +61,23 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
             sys_options.help = true;
         } else if (arg == "--version") {
             sys_options.version = true;
-        } else if (arg == "--script") {
-            if (i + 1 >= argc) {
-                error = "--script needs a file name";
+        } else if (arg == "--no-record") {
+            sys_options.noRecord = true;
+        } else if (arg == "--show-fps") {
+            sys_options.showFps = true;
+        } else if (FileOption(arg, "--script", argc, argv, i, sys_options.script, error) ||
+                   FileOption(arg, "--record", argc, argv, i, sys_options.record, error) ||
+                   FileOption(arg, "--replay", argc, argv, i, sys_options.replay, error)) {
+            if (!error.empty())
                 return false;
-            }
-            sys_options.script = argv[++i];
-        } else if (arg.compare(0, 9, "--script=") == 0) {
-            sys_options.script = arg.substr(9);
         } else {
             error = "unknown option '" + arg + "' (the game's own switches come first)";
             return false;
         }
+    }
+    if (!sys_options.replay.empty() && (!sys_options.script.empty() || !sys_options.record.empty())) {
+        error = "--replay plays a journal alone: it takes neither --script nor --record";
+        return false;
     }
     return true;
 }
@@ -64,6 +89,8 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
 const char *Sys_Usage()
 {
     return "usage: kordax [-2|-3|-4] [-f|-n] [--window] [--integer-scale] [--headless] [--script FILE] [--timedemo]\n"
+           "              [--record FILE | --no-record] [--show-fps]\n"
+           "       kordax [--window | --headless] [--timedemo] --replay FILE\n"
            "       kordax --help | --version\n";
 }
 
@@ -83,12 +110,18 @@ const char *Sys_Help()
         "  --headless        no window and no sound; a virtual clock that advances 16 ms a frame\n"
         "  --script FILE     feed input from FILE, one action a line (see kordax(6))\n"
         "  --timedemo        print the frames drawn and the frames per second at exit\n"
+        "  --record FILE     record this run into FILE, to be played back with --replay\n"
+        "  --replay FILE     play a recorded run back (at its own pace, or as fast as possible with\n"
+        "                    --headless) and check that it comes out the same; Escape stops it\n"
+        "  --no-record       installed, do not keep this run among the last 20 replays\n"
+        "  --show-fps        show the frame statistics from the start\n"
         "  --help            print this help and exit\n"
         "  --version         print the version and exit\n"
         "\n"
         "Run from a folder that holds gfx/, the game reads and writes there. Otherwise it reads its\n"
         "data from ../share/kordax beside the program and keeps kordax.ini in $XDG_CONFIG_HOME/kordax,\n"
-        "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax.\n";
+        "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax; the last 20\n"
+        "runs are kept as replays in $XDG_STATE_HOME/kordax/replays.\n";
     return help.c_str();
 }
 
@@ -173,19 +206,21 @@ static void Sys_SaveShot(const std::string &name)
         fprintf(stderr, "kordax: could not save %s\n", name.c_str());
 }
 
-void Sys_RunScript(unsigned now)
+bool Sys_NextScriptEvent(unsigned now, SysEvent &e)
 {
     // Actions keep file order; each waits for its time.
     while (nextAction < script.size() && (int)(now - script[nextAction].ms) >= 0) {
         const SysScriptAction &a = script[nextAction++];
+        e.vk = a.vk;
         switch (a.kind) {
-        case SysScriptAction::PRESS: Sys_PressKeyForOneFrame(a.vk); break;
-        case SysScriptAction::DOWN: Sys_InjectKey(a.vk, true); break;
-        case SysScriptAction::UP: Sys_InjectKey(a.vk, false); break;
-        case SysScriptAction::SHOT: Sys_SaveShot(a.name); break;
-        case SysScriptAction::QUIT: Sys_RequestClose(); break;
+        case SysScriptAction::PRESS: e.kind = SysEvent::SCRIPT_PRESS; return true;
+        case SysScriptAction::DOWN: e.kind = SysEvent::SCRIPT_DOWN; return true;
+        case SysScriptAction::UP: e.kind = SysEvent::SCRIPT_UP; return true;
+        case SysScriptAction::SHOT: Sys_SaveShot(a.name); break; // the harness's own, not the game's input
+        case SysScriptAction::QUIT: e.kind = SysEvent::CLOSE; e.vk = 0; return true;
         }
     }
+    return false;
 }
 
 void Sys_CountFrame()

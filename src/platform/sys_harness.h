@@ -18,7 +18,11 @@ struct SysOptions {
     bool integerScale = false; // whole multiples only when enlarging the picture
     bool help = false;    // print the help and leave
     bool version = false; // print the version and leave
+    bool noRecord = false; // installed: do not keep this run among the replays
+    bool showFps = false;  // start with the frame statistics shown
     std::string script;
+    std::string record; // journal this run into this file
+    std::string replay; // play this journal back
 };
 
 extern SysOptions sys_options;
@@ -38,8 +42,10 @@ bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool 
 
 // Starts feeding the loaded script; actions fall due as the clock passes their time.
 void Sys_StartScript(const std::vector<SysScriptAction> &actions);
-// Called while events are drained: carries out every action that has fallen due.
-void Sys_RunScript(unsigned now);
+struct SysEvent;
+// Called while events are drained: the next action fallen due as an event (shots are taken on
+// the way); false once none is due.
+bool Sys_NextScriptEvent(unsigned now, SysEvent &e);
 // Counts a shown frame, for --timedemo.
 void Sys_CountFrame();
 void Sys_ReportTimedemo();

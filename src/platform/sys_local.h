@@ -8,6 +8,9 @@
 
 struct SDL_Window;
 struct SDL_Renderer;
+struct SysEvent;
+struct SysJoystickInfo;
+struct SysJoystickInput;
 
 struct HBITMAP__ {
     BITMAP bm;                // bmBits points into bits
@@ -37,3 +40,17 @@ DWORD Sys_ReadPixel(const IDirectDrawSurface *s, int x, int y);
 void Sys_WritePixel(IDirectDrawSurface *s, int x, int y, DWORD value);
 // Shows the primary surface in the window (not in headless runs).
 void Sys_Present(IDirectDrawSurface *primary);
+
+// The sources' parts that live beside the stand-ins they feed (see sys_source.h).
+extern DWORD sys_virtualNow;  // the scripted source's clock
+extern bool sys_virtualClock; // the scripted source is in use
+// The desktop's next event and then the script's actions due at now; false once none is left.
+bool Sys_DesktopEvent(DWORD now, SysEvent &e);
+int Sys_LiveJoysticks(SysJoystickInfo *out, int max);
+bool Sys_LiveJoystickOpen(int id);
+void Sys_LiveJoystickClose(int id);
+bool Sys_LiveJoystickRead(int id, SysJoystickInput &input);
+int Sys_FakeJoysticks(SysJoystickInfo *out, int max);
+bool Sys_FakeJoystickOpen(int id);
+void Sys_FakeJoystickClose(int id);
+bool Sys_FakeJoystickRead(int id, SysJoystickInput &input);

@@ -1,8 +1,10 @@
-// Process entry: reads the long options, finds the game's files, sets the harness up and hands over to WinMain.
+// Process entry: reads the long options, finds the game's files, sets the harness and journal up, runs WinMain.
 #include "sys_file.h"
 #include "sys_harness.h"
+#include "sys_journal.h"
 #include "win_time.h"
 #include "kordax.h"
+#include "kx_world.h"
 
 #include <cstdio>
 #include <vector>
@@ -32,9 +34,24 @@ int main(int argc, char **argv)
     if (!located)
         return 1;
     Sys_UseVirtualClock(sys_options.headless);
+    if (!sys_options.replay.empty()) {
+        if (!Sys_StartPlayback(sys_options.replay, !sys_options.headless, gameLine, error)) {
+            fprintf(stderr, "kordax: %s\n", error.c_str());
+            return 1;
+        }
+    } else {
+        // Installed, every run is kept among the last replays; in place only when asked.
+        std::string record = sys_options.record;
+        if (record.empty() && !sys_options.noRecord && !Sys_StateFolder().empty())
+            record = Sys_NewReplayPath(Sys_StateFolder() + "/replays", 20);
+        if (!record.empty() && !Sys_StartRecording(record, gameLine, error))
+            fprintf(stderr, "kordax: %s\n", error.c_str());
+    }
     Sys_StartScript(actions);
+    if (sys_options.showFps)
+        DebugLevel = 1;
     int result = WinMain(nullptr, nullptr, const_cast<char *>(gameLine.c_str()), SW_SHOWDEFAULT);
     if (sys_options.timedemo)
         Sys_ReportTimedemo();
-    return result;
+    return Sys_FinishJournal(result, ScoreP1, ScoreP2);
 }

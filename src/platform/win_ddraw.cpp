@@ -1,6 +1,7 @@
 // DirectDraw stand-in: surfaces in memory, flips presented through an SDL streaming texture.
 #include "sys_local.h"
 #include "sys_harness.h"
+#include "sys_source.h"
 #include "win_time.h"
 
 #include <SDL.h>
@@ -22,7 +23,7 @@ static int textureDepth = 0;
 static SDL_Texture *upscaled = nullptr;
 static int upscaledW = 0, upscaledH = 0;
 
-enum { MAX_SURFACE_SIDE = 16384, HEADLESS_FRAME_MS = 16 };
+enum { MAX_SURFACE_SIDE = 16384 };
 
 void Sys_SetPixelFormat16(int format) { format16 = format == 1 ? 1 : 2; }
 void Sys_RefuseDisplayDepth(int depth, bool refuse)
@@ -358,8 +359,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface *, DWORD)
     pixels.swap(attached->pixels);
     Sys_Present(this);
     Sys_CountFrame();
-    if (Sys_VirtualClock())
-        Sys_AdvanceClock(HEADLESS_FRAME_MS);
+    sys_source.frameShown(this);
     return DD_OK;
 }
 

@@ -1,6 +1,7 @@
-// DirectInput stand-in over SDL game controllers and joysticks, with fake joysticks for tests.
+// DirectInput stand-in over the source's joysticks: SDL game controllers and joysticks, or fakes for tests.
 #include "win_dinput.h"
-#include "sys_harness.h"
+#include "sys_local.h"
+#include "sys_source.h"
 
 #include <SDL.h>
 
@@ -13,9 +14,9 @@ const DIDATAFORMAT c_dfDIJoystick = { sizeof(DIDATAFORMAT), 24, 1, sizeof(DIJOYS
 const GUID IID_IDirectInputDeviceA = { 0x5944E680, 0xC92E, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0, 0 } };
 const GUID IID_IDirectInputDevice2A = { 0x5944E682, 0xC92E, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0, 0 } };
 
-// Instance identities handed out by the enumeration: a marker, the source and the source's id.
+// Instance identities handed out by the enumeration: a marker and the source's id.
 static const DWORD GuidMarker = 0x4B584A53;
-enum { SOURCE_FAKE = 1, SOURCE_SDL = 2 };
+enum { SOURCE_FAKE = 1, SOURCE_JOYSTICK = 2 };
 enum { NUM_AXES = 8 };
 
 struct FakeJoystick {
@@ -28,10 +29,8 @@ struct FakeJoystick {
 
 struct SysJoyDevice {
     ULONG refs = 1;
-    int source = 0;
     int id = 0;
-    SDL_GameController *controller = nullptr;
-    SDL_Joystick *joystick = nullptr;
+    char name[64] = "";
     bool acquired = false;
     bool formatSet = false;
     GUID product = {}; // the device's identity, kept across reconnections
@@ -44,6 +43,17 @@ static std::vector<FakeJoystick> fakes;
 static bool directInputAvailable = true;
 static std::vector<SysJoyDevice *> openDevices;
 static int nextProduct = 1;
+static DWORD generation = 0;
+static int createAttempts = 0;
+
+// The SDL devices the live source has open, by instance id.
+struct LiveJoystick {
+    int id;
+    SDL_GameController *controller;
+    SDL_Joystick *joystick;
+};
+static std::vector<LiveJoystick> liveOpen;
+static bool liveStarted = false;
 
 bool Sys_SameGuid(const GUID &a, const GUID &b)
 {
@@ -67,23 +77,21 @@ static GUID ProductGuid(int source, int id)
     return g;
 }
 
-static GUID SdlProductGuid(int deviceIndex)
+static GUID InfoProduct(const SysJoystickInfo &info)
 {
-    SDL_JoystickGUID sdl = SDL_JoystickGetDeviceGUID(deviceIndex);
     GUID g;
-    static_assert(sizeof g == sizeof sdl.data, "both are 16 bytes");
-    memcpy(&g, sdl.data, sizeof g);
+    static_assert(sizeof g == sizeof info.product, "both are 16 bytes");
+    memcpy(&g, info.product, sizeof g);
     return g;
 }
 
-static bool ReadGuid(const GUID &g, int &source, int &id)
+static bool ReadGuid(const GUID &g, int &id)
 {
-    if (g.Data1 != GuidMarker || (g.Data2 != SOURCE_FAKE && g.Data2 != SOURCE_SDL))
+    if (g.Data1 != GuidMarker || g.Data2 != SOURCE_JOYSTICK)
         return false;
     uint32_t u = 0;
     for (int i = 0; i < 4; i++)
         u |= (uint32_t)g.Data4[i] << (8 * i);
-    source = g.Data2;
     id = (int)u;
     return true;
 }
@@ -98,8 +106,6 @@ static FakeJoystick *Fake(int id)
 // A fake set to fail at this step makes the call fail.
 static bool FakeFails(const SysJoyDevice *d, SysJoystickStep step)
 {
-    if (d->source != SOURCE_FAKE)
-        return false;
     FakeJoystick *f = Fake(d->id);
     return f && f->fail == step;
 }
@@ -124,12 +130,7 @@ HRESULT DirectInputCreateA(HINSTANCE, DWORD version, IDirectInputA **out, void *
         return DIERR_OLDDIRECTINPUTVERSION;
     if (!directInputAvailable)
         return DIERR_GENERIC;
-    IDirectInputA *di = new IDirectInputA;
-    if (!fakeMode && !sys_options.headless) {
-        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-        di->sdlJoysticks = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    }
-    *out = di;
+    *out = new IDirectInputA;
     return DI_OK;
 }
 
@@ -138,11 +139,8 @@ ULONG IDirectInputA::AddRef() { return ++refs; }
 ULONG IDirectInputA::Release()
 {
     ULONG left = --refs;
-    if (left == 0) {
-        if (sdlJoysticks)
-            SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    if (left == 0)
         delete this;
-    }
     return left;
 }
 
@@ -154,33 +152,18 @@ HRESULT IDirectInputA::EnumDevices(DWORD deviceType, LPDIENUMDEVICESCALLBACKA ca
         return DI_OK;
     // Collect first: the callback may create devices, which must not disturb the walk.
     std::vector<DIDEVICEINSTANCEA> found;
-    DIDEVICEINSTANCEA inst;
-    if (fakeMode) {
-        for (int i = 0; i < (int)fakes.size(); i++) {
-            if (!fakes[i].plugged)
-                continue;
-            memset(&inst, 0, sizeof inst);
-            inst.dwSize = sizeof inst;
-            inst.guidInstance = MakeGuid(SOURCE_FAKE, i);
-            inst.guidProduct = ProductGuid(SOURCE_FAKE, fakes[i].product);
-            inst.dwDevType = DIDEVTYPE_JOYSTICK;
-            CopyName(inst.tszInstanceName, fakes[i].name.c_str());
-            CopyName(inst.tszProductName, fakes[i].name.c_str());
-            found.push_back(inst);
-        }
-    } else if (sdlJoysticks) {
-        int n = SDL_NumJoysticks();
-        for (int i = 0; i < n; i++) {
-            const char *name = SDL_IsGameController(i) ? SDL_GameControllerNameForIndex(i) : SDL_JoystickNameForIndex(i);
-            memset(&inst, 0, sizeof inst);
-            inst.dwSize = sizeof inst;
-            inst.guidInstance = MakeGuid(SOURCE_SDL, (int)SDL_JoystickGetDeviceInstanceID(i));
-            inst.guidProduct = SdlProductGuid(i);
-            inst.dwDevType = DIDEVTYPE_JOYSTICK;
-            CopyName(inst.tszInstanceName, name);
-            CopyName(inst.tszProductName, name);
-            found.push_back(inst);
-        }
+    SysJoystickInfo attached[SYS_MAX_JOYSTICK_INFOS];
+    int n = sys_source.joysticks(attached, SYS_MAX_JOYSTICK_INFOS);
+    for (int i = 0; i < n; i++) {
+        DIDEVICEINSTANCEA inst;
+        memset(&inst, 0, sizeof inst);
+        inst.dwSize = sizeof inst;
+        inst.guidInstance = MakeGuid(SOURCE_JOYSTICK, attached[i].id);
+        inst.guidProduct = InfoProduct(attached[i]);
+        inst.dwDevType = DIDEVTYPE_JOYSTICK;
+        CopyName(inst.tszInstanceName, attached[i].name);
+        CopyName(inst.tszProductName, attached[i].name);
+        found.push_back(inst);
     }
     for (const DIDEVICEINSTANCEA &d : found)
         if (callback(&d, ref) == DIENUM_STOP)
@@ -195,44 +178,23 @@ HRESULT IDirectInputA::CreateDevice(const GUID &instance, IDirectInputDevice **o
     *out = nullptr;
     if (outer)
         return DIERR_NOINTERFACE;
-    int source, id;
-    if (!ReadGuid(instance, source, id))
+    int id;
+    if (!ReadGuid(instance, id))
+        return DIERR_DEVICENOTREG;
+    createAttempts++;
+    SysJoystickInfo attached[SYS_MAX_JOYSTICK_INFOS];
+    int n = sys_source.joysticks(attached, SYS_MAX_JOYSTICK_INFOS), at = 0;
+    while (at < n && attached[at].id != id)
+        at++;
+    if (at == n || !sys_source.joystickOpen(id))
         return DIERR_DEVICENOTREG;
     SysJoyDevice *d = new SysJoyDevice;
-    d->source = source;
     d->id = id;
+    d->product = InfoProduct(attached[at]);
+    memcpy(d->name, attached[at].name, sizeof d->name);
     for (int a = 0; a < NUM_AXES; a++) {
         d->rangeMin[a] = 0;
         d->rangeMax[a] = 65535;
-    }
-    if (source == SOURCE_FAKE) {
-        FakeJoystick *f = fakeMode ? Fake(id) : nullptr;
-        if (!f || !f->plugged || f->fail == SYS_JOY_FAIL_CREATE) {
-            delete d;
-            return DIERR_DEVICENOTREG;
-        }
-        d->product = ProductGuid(SOURCE_FAKE, f->product);
-    } else {
-        if (!sdlJoysticks) {
-            delete d;
-            return DIERR_DEVICENOTREG;
-        }
-        int n = SDL_NumJoysticks();
-        for (int i = 0; i < n; i++) {
-            if ((int)SDL_JoystickGetDeviceInstanceID(i) != id)
-                continue;
-            d->product = SdlProductGuid(i);
-            if (SDL_IsGameController(i))
-                d->controller = SDL_GameControllerOpen(i);
-            else
-                d->joystick = SDL_JoystickOpen(i);
-            break;
-        }
-        if (!d->controller && !d->joystick) {
-            delete d;
-            return DIERR_DEVICENOTREG;
-        }
-        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER); // held while the device is open
     }
     IDirectInputDevice2 *dev = new IDirectInputDevice2;
     dev->sys = d;
@@ -263,12 +225,7 @@ ULONG IDirectInputDevice::Release()
 {
     ULONG left = --sys->refs;
     if (left == 0) {
-        if (sys->controller)
-            SDL_GameControllerClose(sys->controller);
-        if (sys->joystick)
-            SDL_JoystickClose(sys->joystick);
-        if (sys->source == SOURCE_SDL)
-            SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+        sys_source.joystickClose(sys->id);
         openDevices.erase(std::find(openDevices.begin(), openDevices.end(), sys));
         delete sys;
         // Every device object is created as the version 2 interface.
@@ -332,64 +289,13 @@ HRESULT IDirectInputDevice::SetProperty(const GUID *property, const DIPROPHEADER
 static bool ReadRaw(const SysJoyDevice *d, SysJoystickInput &in)
 {
     memset(&in, 0, sizeof in);
-    if (d->source == SOURCE_FAKE) {
-        const FakeJoystick *f = Fake(d->id);
-        if (!f || !f->plugged)
-            return false;
-        in = f->input;
-        return true;
-    }
-    if (d->controller) {
-        SDL_GameController *c = d->controller;
-        if (!SDL_GameControllerGetAttached(c))
-            return false;
-        static const SDL_GameControllerAxis axes[6] = { SDL_CONTROLLER_AXIS_LEFTX,        SDL_CONTROLLER_AXIS_LEFTY,
-                                                        SDL_CONTROLLER_AXIS_TRIGGERLEFT,  SDL_CONTROLLER_AXIS_RIGHTX,
-                                                        SDL_CONTROLLER_AXIS_RIGHTY,       SDL_CONTROLLER_AXIS_TRIGGERRIGHT };
-        for (int a = 0; a < 6; a++)
-            in.axes[a] = SDL_GameControllerGetAxis(c, axes[a]);
-        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP))
-            in.hats[0] |= SYS_HAT_UP;
-        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
-            in.hats[0] |= SYS_HAT_RIGHT;
-        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN))
-            in.hats[0] |= SYS_HAT_DOWN;
-        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
-            in.hats[0] |= SYS_HAT_LEFT;
-        // Face buttons first, in the order DirectInput gives a common pad's buttons.
-        static const SDL_GameControllerButton buttons[] = {
-            SDL_CONTROLLER_BUTTON_A,          SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_X,
-            SDL_CONTROLLER_BUTTON_Y,          SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
-            SDL_CONTROLLER_BUTTON_BACK,       SDL_CONTROLLER_BUTTON_START,      SDL_CONTROLLER_BUTTON_LEFTSTICK,
-            SDL_CONTROLLER_BUTTON_RIGHTSTICK, SDL_CONTROLLER_BUTTON_GUIDE,      SDL_CONTROLLER_BUTTON_MISC1,
-            SDL_CONTROLLER_BUTTON_PADDLE1,    SDL_CONTROLLER_BUTTON_PADDLE2,    SDL_CONTROLLER_BUTTON_PADDLE3,
-            SDL_CONTROLLER_BUTTON_PADDLE4,    SDL_CONTROLLER_BUTTON_TOUCHPAD
-        };
-        for (int b = 0; b < (int)(sizeof buttons / sizeof buttons[0]); b++)
-            if (SDL_GameControllerGetButton(c, buttons[b]))
-                in.buttons |= 1u << b;
-        return true;
-    }
-    SDL_Joystick *j = d->joystick;
-    if (!j || !SDL_JoystickGetAttached(j))
-        return false;
-    int n = SDL_JoystickNumAxes(j);
-    for (int a = 0; a < n && a < NUM_AXES; a++)
-        in.axes[a] = SDL_JoystickGetAxis(j, a);
-    n = SDL_JoystickNumHats(j);
-    for (int h = 0; h < n && h < 4; h++)
-        in.hats[h] = SDL_JoystickGetHat(j, h) & 15;
-    n = SDL_JoystickNumButtons(j);
-    for (int b = 0; b < n && b < 32; b++)
-        if (SDL_JoystickGetButton(j, b))
-            in.buttons |= 1u << b;
-    return true;
+    return sys_source.joystickRead(d->id, in);
 }
 
-static bool HeldOpen(int source, int id)
+static bool HeldOpen(int id)
 {
     for (const SysJoyDevice *d : openDevices)
-        if (d->source == source && d->id == id)
+        if (d->id == id)
             return true;
     return false;
 }
@@ -398,31 +304,15 @@ static bool HeldOpen(int source, int id)
 // Bluetooth sleep or a replug) is taken up again by the device object that had it.
 static bool Reattach(SysJoyDevice *d)
 {
-    if (d->source == SOURCE_FAKE) {
-        for (int i = 0; i < (int)fakes.size(); i++)
-            if (fakes[i].plugged && Sys_SameGuid(ProductGuid(SOURCE_FAKE, fakes[i].product), d->product) &&
-                !HeldOpen(SOURCE_FAKE, i)) {
-                d->id = i;
-                return true;
-            }
-        return false;
-    }
-    int n = SDL_NumJoysticks();
+    SysJoystickInfo attached[SYS_MAX_JOYSTICK_INFOS];
+    int n = sys_source.joysticks(attached, SYS_MAX_JOYSTICK_INFOS);
     for (int i = 0; i < n; i++) {
-        int id = (int)SDL_JoystickGetDeviceInstanceID(i);
-        if (HeldOpen(SOURCE_SDL, id) || !Sys_SameGuid(SdlProductGuid(i), d->product))
+        if (HeldOpen(attached[i].id) || !Sys_SameGuid(InfoProduct(attached[i]), d->product) ||
+            !sys_source.joystickOpen(attached[i].id))
             continue;
-        SDL_GameController *controller = SDL_IsGameController(i) ? SDL_GameControllerOpen(i) : nullptr;
-        SDL_Joystick *joystick = controller ? nullptr : SDL_JoystickOpen(i);
-        if (!controller && !joystick)
-            continue;
-        if (d->controller)
-            SDL_GameControllerClose(d->controller);
-        if (d->joystick)
-            SDL_JoystickClose(d->joystick);
-        d->controller = controller;
-        d->joystick = joystick;
-        d->id = id;
+        sys_source.joystickClose(d->id);
+        d->id = attached[i].id;
+        memcpy(d->name, attached[i].name, sizeof d->name);
         return true;
     }
     return false;
@@ -483,12 +373,6 @@ HRESULT IDirectInputDevice2::Poll()
         sys->acquired = false;
         return DIERR_INPUTLOST;
     }
-    if (sys->source == SOURCE_FAKE)
-        return DI_NOEFFECT; // fakes need no polling
-    if (sys->controller)
-        SDL_GameControllerUpdate();
-    else
-        SDL_JoystickUpdate();
     return DI_OK;
 }
 
@@ -522,18 +406,11 @@ HRESULT IDirectInputDevice::GetDeviceInfo(DIDEVICEINSTANCEA *info)
         return DIERR_INVALIDPARAM;
     memset(info, 0, sizeof *info);
     info->dwSize = sizeof *info;
-    info->guidInstance = MakeGuid(sys->source, sys->id);
+    info->guidInstance = MakeGuid(SOURCE_JOYSTICK, sys->id);
     info->guidProduct = sys->product;
     info->dwDevType = DIDEVTYPE_JOYSTICK;
-    const char *name = nullptr;
-    if (sys->source == SOURCE_FAKE) {
-        const FakeJoystick *f = Fake(sys->id);
-        name = f ? f->name.c_str() : nullptr;
-    } else {
-        name = sys->controller ? SDL_GameControllerName(sys->controller) : SDL_JoystickName(sys->joystick);
-    }
-    CopyName(info->tszInstanceName, name);
-    CopyName(info->tszProductName, name);
+    CopyName(info->tszInstanceName, sys->name);
+    CopyName(info->tszProductName, sys->name);
     return DI_OK;
 }
 
@@ -554,6 +431,7 @@ int Sys_PlugJoystick(const char *productName)
     f.plugged = true;
     f.fail = SYS_JOY_OK;
     fakes.push_back(f);
+    generation++;
     return (int)fakes.size() - 1;
 }
 
@@ -567,6 +445,7 @@ int Sys_ReplugJoystick(int fake)
     again.plugged = true;
     memset(&again.input, 0, sizeof again.input);
     fakes.push_back(again);
+    generation++;
     return (int)fakes.size() - 1;
 }
 
@@ -574,6 +453,7 @@ void Sys_UnplugJoystick(int fake)
 {
     if (FakeJoystick *f = Fake(fake))
         f->plugged = false;
+    generation++;
 }
 
 void Sys_SetJoystickInput(int fake, const SysJoystickInput &input)
@@ -591,3 +471,178 @@ void Sys_FailJoystickStep(int fake, SysJoystickStep step)
 void Sys_SetDirectInputAvailable(bool available) { directInputAvailable = available; }
 
 int Sys_OpenJoystickDevices() { return (int)openDevices.size(); }
+
+int Sys_JoystickCreateAttempts() { return createAttempts; }
+
+void Sys_JoysticksChanged() { generation++; }
+DWORD Sys_JoystickGeneration() { return generation; }
+
+// ---- the sources' joysticks: fakes, and SDL's (the fakes instead, in fake mode) ----
+
+static void CopyInfoName(char (&dest)[64], const char *name)
+{
+    strncpy(dest, name ? name : "", sizeof dest - 1);
+    dest[sizeof dest - 1] = '\0';
+}
+
+int Sys_FakeJoysticks(SysJoystickInfo *out, int max)
+{
+    int n = 0;
+    for (int i = 0; i < (int)fakes.size() && n < max; i++) {
+        if (!fakes[i].plugged)
+            continue;
+        out[n].id = i;
+        GUID product = ProductGuid(SOURCE_FAKE, fakes[i].product);
+        memcpy(out[n].product, &product, sizeof out[n].product);
+        CopyInfoName(out[n].name, fakes[i].name.c_str());
+        n++;
+    }
+    return n;
+}
+
+bool Sys_FakeJoystickOpen(int id)
+{
+    const FakeJoystick *f = Fake(id);
+    return f && f->plugged && f->fail != SYS_JOY_FAIL_CREATE;
+}
+
+void Sys_FakeJoystickClose(int) {}
+
+bool Sys_FakeJoystickRead(int id, SysJoystickInput &in)
+{
+    const FakeJoystick *f = Fake(id);
+    if (!f || !f->plugged)
+        return false;
+    in = f->input;
+    return true;
+}
+
+static bool StartLive()
+{
+    if (!liveStarted) {
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        liveStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0; // kept to the end of the run
+    }
+    return liveStarted;
+}
+
+static LiveJoystick *LiveOpened(int id)
+{
+    for (LiveJoystick &j : liveOpen)
+        if (j.id == id)
+            return &j;
+    return nullptr;
+}
+
+int Sys_LiveJoysticks(SysJoystickInfo *out, int max)
+{
+    if (fakeMode)
+        return Sys_FakeJoysticks(out, max);
+    if (!StartLive())
+        return 0;
+    int n = 0, count = SDL_NumJoysticks();
+    for (int i = 0; i < count && n < max; i++) {
+        out[n].id = (int)SDL_JoystickGetDeviceInstanceID(i);
+        SDL_JoystickGUID g = SDL_JoystickGetDeviceGUID(i);
+        static_assert(sizeof g.data == sizeof out[n].product, "both are 16 bytes");
+        memcpy(out[n].product, g.data, sizeof out[n].product);
+        CopyInfoName(out[n].name, SDL_IsGameController(i) ? SDL_GameControllerNameForIndex(i) : SDL_JoystickNameForIndex(i));
+        n++;
+    }
+    return n;
+}
+
+bool Sys_LiveJoystickOpen(int id)
+{
+    if (fakeMode)
+        return Sys_FakeJoystickOpen(id);
+    if (!StartLive())
+        return false;
+    int count = SDL_NumJoysticks();
+    for (int i = 0; i < count; i++) {
+        if ((int)SDL_JoystickGetDeviceInstanceID(i) != id)
+            continue;
+        LiveJoystick j = { id, nullptr, nullptr };
+        if (SDL_IsGameController(i))
+            j.controller = SDL_GameControllerOpen(i);
+        else
+            j.joystick = SDL_JoystickOpen(i);
+        if (!j.controller && !j.joystick)
+            return false;
+        liveOpen.push_back(j);
+        return true;
+    }
+    return false;
+}
+
+void Sys_LiveJoystickClose(int id)
+{
+    if (fakeMode)
+        return;
+    for (size_t k = 0; k < liveOpen.size(); k++) {
+        if (liveOpen[k].id != id)
+            continue;
+        if (liveOpen[k].controller)
+            SDL_GameControllerClose(liveOpen[k].controller);
+        if (liveOpen[k].joystick)
+            SDL_JoystickClose(liveOpen[k].joystick);
+        liveOpen.erase(liveOpen.begin() + (long)k);
+        return;
+    }
+}
+
+bool Sys_LiveJoystickRead(int id, SysJoystickInput &in)
+{
+    if (fakeMode)
+        return Sys_FakeJoystickRead(id, in);
+    const LiveJoystick *live = LiveOpened(id);
+    if (!live)
+        return false;
+    if (live->controller) {
+        SDL_GameController *c = live->controller;
+        if (!SDL_GameControllerGetAttached(c))
+            return false;
+        SDL_GameControllerUpdate();
+        static const SDL_GameControllerAxis axes[6] = { SDL_CONTROLLER_AXIS_LEFTX,        SDL_CONTROLLER_AXIS_LEFTY,
+                                                        SDL_CONTROLLER_AXIS_TRIGGERLEFT,  SDL_CONTROLLER_AXIS_RIGHTX,
+                                                        SDL_CONTROLLER_AXIS_RIGHTY,       SDL_CONTROLLER_AXIS_TRIGGERRIGHT };
+        for (int a = 0; a < 6; a++)
+            in.axes[a] = SDL_GameControllerGetAxis(c, axes[a]);
+        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP))
+            in.hats[0] |= SYS_HAT_UP;
+        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
+            in.hats[0] |= SYS_HAT_RIGHT;
+        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN))
+            in.hats[0] |= SYS_HAT_DOWN;
+        if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT))
+            in.hats[0] |= SYS_HAT_LEFT;
+        // Face buttons first, in the order DirectInput gives a common pad's buttons.
+        static const SDL_GameControllerButton buttons[] = {
+            SDL_CONTROLLER_BUTTON_A,          SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_X,
+            SDL_CONTROLLER_BUTTON_Y,          SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+            SDL_CONTROLLER_BUTTON_BACK,       SDL_CONTROLLER_BUTTON_START,      SDL_CONTROLLER_BUTTON_LEFTSTICK,
+            SDL_CONTROLLER_BUTTON_RIGHTSTICK, SDL_CONTROLLER_BUTTON_GUIDE,      SDL_CONTROLLER_BUTTON_MISC1,
+            SDL_CONTROLLER_BUTTON_PADDLE1,    SDL_CONTROLLER_BUTTON_PADDLE2,    SDL_CONTROLLER_BUTTON_PADDLE3,
+            SDL_CONTROLLER_BUTTON_PADDLE4,    SDL_CONTROLLER_BUTTON_TOUCHPAD
+        };
+        for (int b = 0; b < (int)(sizeof buttons / sizeof buttons[0]); b++)
+            if (SDL_GameControllerGetButton(c, buttons[b]))
+                in.buttons |= 1u << b;
+        return true;
+    }
+    SDL_Joystick *j = live->joystick;
+    if (!SDL_JoystickGetAttached(j))
+        return false;
+    SDL_JoystickUpdate();
+    int n = SDL_JoystickNumAxes(j);
+    for (int a = 0; a < n && a < NUM_AXES; a++)
+        in.axes[a] = SDL_JoystickGetAxis(j, a);
+    n = SDL_JoystickNumHats(j);
+    for (int h = 0; h < n && h < 4; h++)
+        in.hats[h] = SDL_JoystickGetHat(j, h) & 15;
+    n = SDL_JoystickNumButtons(j);
+    for (int b = 0; b < n && b < 32; b++)
+        if (SDL_JoystickGetButton(j, b))
+            in.buttons |= 1u << b;
+    return true;
+}

@@ -141,13 +141,12 @@ struct IDirectInputA {
     ULONG Release();
 
     ULONG refs = 1;
-    bool sdlJoysticks = false; // the SDL joystick subsystem was started for this object
 };
 
 HRESULT DirectInputCreateA(HINSTANCE instance, DWORD version, IDirectInputA **out, void *outer);
 
 // Test hooks: fake joysticks that need no hardware. In fake mode enumeration lists only the
-// fakes (real joysticks are never looked at); headless runs never look at real joysticks either.
+// fakes (real joysticks are never looked at); the scripted source of headless runs has only fakes.
 // Raw input as a device reports it: axes -32768..32767 in the order X, Y, Z, Rx, Ry, Rz,
 // slider 0, slider 1; hats as SYS_HAT_ bits; buttons as a bit mask.
 enum { SYS_HAT_CENTRED = 0, SYS_HAT_UP = 1, SYS_HAT_RIGHT = 2, SYS_HAT_DOWN = 4, SYS_HAT_LEFT = 8 };
@@ -174,3 +173,8 @@ void Sys_SetJoystickInput(int fake, const SysJoystickInput &input);
 void Sys_FailJoystickStep(int fake, SysJoystickStep step);
 void Sys_SetDirectInputAvailable(bool available); // false: DirectInputCreateA fails
 int Sys_OpenJoystickDevices();                    // devices created and not yet released
+int Sys_JoystickCreateAttempts();                 // CreateDevice calls for an identity it knows
+// Counts the platform's reports of a joystick connected or disconnected (fakes' plugs count too),
+// so enumerating can wait for one.
+void Sys_JoysticksChanged();
+DWORD Sys_JoystickGeneration();

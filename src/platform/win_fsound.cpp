@@ -5,6 +5,7 @@
 #include "sys_harness.h"
 #include "sys_sound_decode.h"
 #include "sys_sound_mix.h"
+#include "sys_source.h"
 
 #include <SDL.h>
 
@@ -204,12 +205,17 @@ static bool StillPlaying(int i)
     Channel &c = channels[i];
     if (!c.active)
         return false;
+    bool ended;
     if (audible) {
         MixerLock lock;
-        if (c.ended)
-            c.active = false;
-    } else if (!c.loop && !c.paused) {
-        c.active = false; // nothing to hear: a one-shot sound ends as soon as it is let go
+        ended = c.ended;
+    } else {
+        ended = !c.loop && !c.paused; // nothing to hear: a one-shot sound ends as soon as it is let go
+    }
+    // The mixer thread's progress differs from run to run: the source fixes the answer.
+    if (sys_source.answer(SYS_Q_CHANNEL_ENDED, ended)) {
+        MixerLock lock;
+        c.active = false;
     }
     return c.active;
 }
@@ -249,14 +255,11 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int)
     if (sys_options.headless)
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (!audioStarted)
-        return 0;
-    if (OpenDevice())
-        return 1;
+    bool opened = audioStarted && OpenDevice();
     // No device now: play on silently and look for one now and then.
-    retryPending = true;
+    retryPending = audioStarted && !opened;
     triedOnce = false;
-    return 0;
+    return (signed char)sys_source.answer(SYS_Q_SOUND_STARTED, opened);
 }
 
 void FSOUND_Close()

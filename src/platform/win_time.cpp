@@ -1,21 +1,14 @@
-// Millisecond clock and sleep over SDL, or a virtual clock for headless runs.
+// Millisecond clock and sleep from the source in use (SDL's, or a virtual clock for headless runs).
 #include "win_time.h"
+#include "sys_local.h"
+#include "sys_source.h"
 
-#include <SDL.h>
-
-static bool virtualClock = false;
-static DWORD virtualNow = 0;
 static bool capsAvailable = true;
 static UINT capsMin = 1;
 static UINT capsMax = 1000000;
 static UINT periodInForce = 0;
 
-DWORD timeGetTime()
-{
-    if (virtualClock)
-        return virtualNow;
-    return (DWORD)SDL_GetTicks();
-}
+DWORD timeGetTime() { return sys_source.clock(); }
 
 UINT timeGetDevCaps(TIMECAPS *caps, UINT size)
 {
@@ -41,19 +34,18 @@ UINT timeEndPeriod(UINT period)
     return TIMERR_NOERROR;
 }
 
-void Sleep(DWORD ms)
-{
-    if (virtualClock) {
-        virtualNow += ms;
-        return;
-    }
-    SDL_Delay(ms);
-}
+void Sleep(DWORD ms) { sys_source.sleep(ms); }
 
-void Sys_UseVirtualClock(bool on) { virtualClock = on; }
-bool Sys_VirtualClock() { return virtualClock; }
-void Sys_AdvanceClock(DWORD ms) { virtualNow += ms; }
-void Sys_SetClock(DWORD ms) { virtualNow = ms; }
+void Sys_UseVirtualClock(bool on)
+{
+    if (on)
+        Sys_UseScriptedSource();
+    else
+        Sys_UseLiveSource();
+}
+bool Sys_VirtualClock() { return sys_virtualClock; }
+void Sys_AdvanceClock(DWORD ms) { sys_virtualNow += ms; }
+void Sys_SetClock(DWORD ms) { sys_virtualNow = ms; }
 
 void Sys_SetTimerCaps(bool available, UINT periodMin, UINT periodMax)
 {

@@ -1,7 +1,9 @@
 // USER32 stand-in over SDL: one window, a message queue fed from SDL events, held keys.
 #include "sys_local.h"
 #include "sys_harness.h"
+#include "sys_source.h"
 #include "win_user.h"
+#include "win_dinput.h"
 #include "win_fsound.h"
 #include "win_time.h"
 
@@ -302,17 +304,22 @@ static int SharedModifier(int vk)
     }
 }
 
-void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
+// A desktop key as the event the game's side sees; false for Alt+Enter, which the window takes.
+static bool Sys_TranslateKey(bool down, int scancode, int keycode, bool repeat, SysEvent &e)
 {
     bool alt = keyDown[VK_LMENU] || keyDown[VK_RMENU];
     if (down && keycode == SDLK_RETURN && alt) {
         if (!repeat)
             Sys_ToggleFullscreen();
-        return;
+        return false;
     }
-    int vk = Sys_VirtualKeyOf(scancode, keycode);
-    if (!vk)
-        return;
+    e.vk = Sys_VirtualKeyOf(scancode, keycode);
+    e.kind = down ? SysEvent::KEY_DOWN : SysEvent::KEY_UP;
+    return e.vk != 0;
+}
+
+static void Sys_ApplyKey(bool down, int vk)
+{
     keyDown[vk] = down;
     // Either side holds the shared code; the messages carry it, as Windows' do.
     if (int shared = SharedModifier(vk)) {
@@ -320,11 +327,18 @@ void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
         keyDown[shared] = keyDown[left] || keyDown[left + 1];
         vk = shared;
     }
-    alt = keyDown[VK_LMENU] || keyDown[VK_RMENU];
+    bool alt = keyDown[VK_LMENU] || keyDown[VK_RMENU];
     if (down)
         Post(alt ? WM_SYSKEYDOWN : WM_KEYDOWN, (WPARAM)vk, 1);
     else
         Post(WM_KEYUP, (WPARAM)vk, 1);
+}
+
+void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
+{
+    SysEvent e;
+    if (Sys_TranslateKey(down, scancode, keycode, repeat, e))
+        Sys_ApplyKey(down, e.vk);
 }
 
 void Sys_InjectKey(int vk, bool down)
@@ -356,46 +370,107 @@ static void Sys_CloseWindowAsUser()
 
 void Sys_RequestClose() { Sys_CloseWindowAsUser(); }
 
-static void Sys_WindowEvent(const SDL_WindowEvent &e)
+static SysEvent::Kind Sys_WindowEvent(const SDL_WindowEvent &e)
 {
     switch (e.event) {
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
-        Sys_SetWindowHidden(true);
-        break;
+        return SysEvent::HIDDEN;
     // Window managers differ in which of these they send after a minimise; any of them will do.
     case SDL_WINDOWEVENT_EXPOSED:
-        Post(WM_PAINT, 0, 0);
-        Sys_SetWindowHidden(false);
-        break;
+        return SysEvent::EXPOSED;
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_MAXIMIZED:
-        Sys_SetWindowHidden(false);
-        break;
+        return SysEvent::SHOWN;
     // As a desktop tells a program that another one has taken the keyboard, or given it back.
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        Post(WM_ACTIVATEAPP, FALSE, 0);
-        break;
+        return SysEvent::FOCUS_LOST;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        Sys_SetWindowHidden(false);
-        Post(WM_ACTIVATEAPP, TRUE, 0);
-        break;
+        return SysEvent::FOCUS_GAINED;
     case SDL_WINDOWEVENT_CLOSE:
-        Sys_CloseWindowAsUser();
-        break;
+        return SysEvent::CLOSE;
     default:
-        break;
+        return SysEvent::NONE;
     }
 }
 
 // A window whose flags say it is on screen counts as visible, whatever events were missed.
-static void Sys_RecheckVisibility()
+static bool Sys_RecheckVisibility()
 {
     if (sys_options.headless || !sys_window || !sys_windowHidden)
-        return;
-    if (!(SDL_GetWindowFlags(sys_window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)))
+        return false;
+    return !(SDL_GetWindowFlags(sys_window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED));
+}
+
+// Where one drain of the desktop has got to: its events, the visibility check, then the script.
+static int drainStep = 0;
+
+bool Sys_DesktopEvent(DWORD now, SysEvent &out)
+{
+    out = SysEvent();
+    if (drainStep == 0 && videoStarted) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            switch (e.type) {
+            case SDL_QUIT:
+                out.kind = SysEvent::CLOSE;
+                return true;
+            case SDL_WINDOWEVENT:
+                out.kind = Sys_WindowEvent(e.window);
+                if (out.kind != SysEvent::NONE)
+                    return true;
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                if (Sys_TranslateKey(e.type == SDL_KEYDOWN, e.key.keysym.scancode, e.key.keysym.sym,
+                                     e.key.repeat != 0, out))
+                    return true;
+                break;
+            case SDL_JOYDEVICEADDED:
+            case SDL_JOYDEVICEREMOVED:
+                out.kind = SysEvent::JOYSTICKS_CHANGED;
+                return true;
+            default:
+                break;
+            }
+        }
+        drainStep = 1;
+        if (Sys_RecheckVisibility()) {
+            out.kind = SysEvent::SHOWN;
+            return true;
+        }
+    }
+    drainStep = 1;
+    if (Sys_NextScriptEvent(now, out))
+        return true;
+    drainStep = 0;
+    return false;
+}
+
+static void Sys_ApplyEvent(const SysEvent &e)
+{
+    switch (e.kind) {
+    case SysEvent::KEY_DOWN:
+    case SysEvent::KEY_UP: Sys_ApplyKey(e.kind == SysEvent::KEY_DOWN, e.vk); break;
+    case SysEvent::SCRIPT_DOWN:
+    case SysEvent::SCRIPT_UP: Sys_InjectKey(e.vk, e.kind == SysEvent::SCRIPT_DOWN); break;
+    case SysEvent::SCRIPT_PRESS: Sys_PressKeyForOneFrame(e.vk); break;
+    case SysEvent::HIDDEN: Sys_SetWindowHidden(true); break;
+    case SysEvent::SHOWN: Sys_SetWindowHidden(false); break;
+    case SysEvent::EXPOSED:
+        Post(WM_PAINT, 0, 0);
         Sys_SetWindowHidden(false);
+        break;
+    case SysEvent::FOCUS_LOST: Post(WM_ACTIVATEAPP, FALSE, 0); break;
+    case SysEvent::FOCUS_GAINED:
+        Sys_SetWindowHidden(false);
+        Post(WM_ACTIVATEAPP, TRUE, 0);
+        break;
+    case SysEvent::CLOSE: Sys_CloseWindowAsUser(); break;
+    case SysEvent::JOYSTICKS_CHANGED: Sys_JoysticksChanged(); break;
+    default: break;
+    }
 }
 
 void Sys_PumpEvents()
@@ -403,28 +478,10 @@ void Sys_PumpEvents()
     for (int vk = 0; vk < 256; vk++)
         if (releaseAfterPump[vk] && --releaseAfterPump[vk] == 0)
             keyDown[vk] = false;
-    if (videoStarted) {
-        SDL_Event e;
-        while (SDL_PollEvent(&e)) {
-            switch (e.type) {
-            case SDL_QUIT:
-                Sys_CloseWindowAsUser();
-                break;
-            case SDL_WINDOWEVENT:
-                Sys_WindowEvent(e.window);
-                break;
-            case SDL_KEYDOWN:
-            case SDL_KEYUP:
-                Sys_KeyEvent(e.type == SDL_KEYDOWN, e.key.keysym.scancode, e.key.keysym.sym, e.key.repeat != 0);
-                break;
-            default:
-                break;
-            }
-        }
-        Sys_RecheckVisibility();
-    }
+    SysEvent e;
+    while (sys_source.nextEvent(e))
+        Sys_ApplyEvent(e);
     Sys_SoundUpdate(SDL_GetTicks()); // an unplugged audio device is looked for again
-    Sys_RunScript(timeGetTime());
 }
 
 bool Sys_WindowHidden() { return sys_windowHidden; }
