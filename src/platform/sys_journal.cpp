@@ -27,7 +27,7 @@
 #endif
 
 static const char Magic[8] = { 'K', 'X', 'R', 'E', 'P', 'L', 'A', 'Y' };
-enum { FORMAT_VERSION = 1, NAME_BYTES = 63, MAX_REMEMBERED = 16 };
+enum { FORMAT_VERSION = 1, NAME_BYTES = 259, MAX_REMEMBERED = 16 };
 static const size_t MaxJournalBytes = 64u << 20;
 static const size_t MaxPlayerFileBytes = 1u << 20;
 static const size_t MaxTextBytes = 256;

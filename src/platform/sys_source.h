@@ -30,7 +30,7 @@ enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_COU
 struct SysJoystickInfo {
     int id;            // this connection's; a reconnected device gets a new one
     uint8_t product[16]; // the same for every connection of one device
-    char name[64];
+    char name[260];    // as DirectInput gives it
 };
 enum { SYS_MAX_JOYSTICK_INFOS = 16 };
 

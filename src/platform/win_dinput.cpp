@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ struct FakeJoystick {
 struct SysJoyDevice {
     ULONG refs = 1;
     int id = 0;
-    char name[64] = "";
+    char name[260] = "";
     bool acquired = false;
     bool formatSet = false;
     GUID product = {}; // the device's identity, kept across reconnections
@@ -113,8 +114,7 @@ static bool FakeFails(const SysJoyDevice *d, SysJoystickStep step)
 // A device without a name still needs one to be shown in the menu.
 static void CopyName(char (&dest)[260], const char *name)
 {
-    strncpy(dest, name && *name ? name : "Joystick", sizeof dest - 1);
-    dest[sizeof dest - 1] = '\0';
+    snprintf(dest, sizeof dest, "%s", name && *name ? name : "Joystick");
 }
 
 // ---- the DirectInput object ----
@@ -479,7 +479,7 @@ DWORD Sys_JoystickGeneration() { return generation; }
 
 // ---- the sources' joysticks: fakes, and SDL's (the fakes instead, in fake mode) ----
 
-static void CopyInfoName(char (&dest)[64], const char *name)
+static void CopyInfoName(char (&dest)[260], const char *name)
 {
     strncpy(dest, name ? name : "", sizeof dest - 1);
     dest[sizeof dest - 1] = '\0';

@@ -384,6 +384,17 @@ TEST_F(HotPlug, UnnamedPadAndPadThatFailsAreHandled)
     EXPECT_FALSE(DDInput_AcceptNewJoysticks());
     EXPECT_EQ(DDInput_NumJoysticks(), 1);
     ExpectSlotsValid();
+    // Tried once per connection: neither the next frames nor another pad's arrival try it again.
+    int attempts = Sys_JoystickCreateAttempts();
+    EXPECT_FALSE(DDInput_AcceptNewJoysticks());
+    Sys_PlugJoystick("C");
+    EXPECT_TRUE(DDInput_AcceptNewJoysticks());
+    EXPECT_EQ(Sys_JoystickCreateAttempts(), attempts + 1);
+    Sys_FailJoystickStep(bad, SYS_JOY_OK);
+    Sys_ReplugJoystick(bad);
+    EXPECT_TRUE(DDInput_AcceptNewJoysticks()) << "its next connect";
+    EXPECT_EQ(DDInput_NumJoysticks(), 3);
+    ExpectSlotsValid();
     DDInput_Close();
     EXPECT_FALSE(DDInput_AcceptNewJoysticks()) << "closed: nothing to ask";
 }
