@@ -31,7 +31,7 @@ enum { FORMAT_VERSION = 1, NAME_BYTES = 259, MAX_REMEMBERED = 16 };
 static const size_t MaxJournalBytes = 64u << 20;
 static const size_t MaxPlayerFileBytes = 1u << 20;
 static const size_t MaxTextBytes = 256;
-static const DWORD ChecksumEveryMs = 500;
+static const DWORD ChecksumEveryMs = 1000;
 static const size_t HandOverBytes = 64u << 10;
 
 enum Tag : uint8_t {
@@ -65,19 +65,30 @@ static bool CarriesKey(int kind)
            kind == SysEvent::SCRIPT_UP || kind == SysEvent::SCRIPT_PRESS;
 }
 
-// The game's picture as it was flipped: 64-bit FNV-1a over 8-byte words.
+// The game's picture as it was flipped: Fletcher sums of its 8-byte words in eight interleaved
+// lanes (any changed pixel changes them; vectorised, they run at memory speed), folded by FNV-1a's step.
 static uint64_t PictureSum(const IDirectDrawSurface *p)
 {
     const BYTE *b = p->pixels.data();
     size_t n = p->pixels.size(), i = 0;
-    uint64_t h = 1469598103934665603ull;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t w;
-        memcpy(&w, b + i, 8);
-        h = (h ^ w) * 1099511628211ull;
+    uint64_t sum[8] = {}, ofSums[8] = {};
+    for (; i + 64 <= n; i += 64) {
+        uint64_t w[8];
+        memcpy(w, b + i, 64);
+        for (int k = 0; k < 8; k++) {
+            sum[k] += w[k];
+            ofSums[k] += sum[k];
+        }
     }
-    for (; i < n; i++)
-        h = (h ^ b[i]) * 1099511628211ull;
+    for (; i < n; i++) {
+        sum[0] += b[i];
+        ofSums[0] += sum[0];
+    }
+    uint64_t h = 1469598103934665603ull;
+    for (int k = 0; k < 8; k++) {
+        h = (h ^ sum[k]) * 1099511628211ull;
+        h = (h ^ ofSums[k]) * 1099511628211ull;
+    }
     return h;
 }
 
@@ -808,8 +819,9 @@ std::string Sys_NewReplayPath(const std::string &folder, int keep)
     localtime_r(&now, &local);
     char stamp[32];
     strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    std::string path = folder + "/kordax-" + stamp + ".kxr";
-    for (int k = 2; access(path.c_str(), F_OK) == 0 && k < 100; k++)
-        path = folder + "/kordax-" + stamp + "-" + std::to_string(k) + ".kxr";
+    // A counter after the time keeps names of the same second in order.
+    std::string path;
+    for (int k = 1; k < 100 && (path.empty() || access(path.c_str(), F_OK) == 0); k++)
+        path = folder + "/kordax-" + stamp + (k < 10 ? "-0" : "-") + std::to_string(k) + ".kxr";
     return path;
 }
