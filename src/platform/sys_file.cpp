@@ -198,9 +198,9 @@ static int PlayerFile(const char *name)
     return -1;
 }
 
-void Sys_ServePlayerFiles(const std::string *ini, const std::string *scores)
+void Sys_ServePlayerFiles(bool on, const std::string *ini, const std::string *scores)
 {
-    serving = true;
+    serving = on;
     served[0] = ini;
     served[1] = scores;
     served[2] = nullptr;

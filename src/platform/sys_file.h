@@ -33,8 +33,8 @@ void Sys_FailWritesAfter(long bytes);
 const char *Sys_FileProblem(const char *name, long long sizeLimit = -1);
 
 // Replays: "kordax.ini" and "kx_scores.dat" are read from these copies (null: missing), and no
-// player's file is written from then on ("dderrors.log" goes nowhere). The strings must outlive the run.
-void Sys_ServePlayerFiles(const std::string *ini, const std::string *scores);
+// player's file is written while on ("dderrors.log" goes nowhere). The strings must outlive the run.
+void Sys_ServePlayerFiles(bool on, const std::string *ini = nullptr, const std::string *scores = nullptr);
 // Whether name is a player's file served so; present tells whether it has a copy.
 bool Sys_ServedFile(const char *name, bool &present);
 // $XDG_STATE_HOME/kordax when installed (and usable), else "".

@@ -758,7 +758,7 @@ bool Sys_StartPlayback(const std::string &path, bool paced, std::string &gameLin
     SysJournalHeader again;
     InflateStart(play, playData.data() + sizeof Magic + 1, playData.size() - sizeof Magic - 1);
     GetHeader(play, again);
-    Sys_ServePlayerFiles(playHeader.iniPresent ? &playHeader.ini : nullptr,
+    Sys_ServePlayerFiles(true, playHeader.iniPresent ? &playHeader.ini : nullptr,
                          playHeader.scoresPresent ? &playHeader.scores : nullptr);
     gameLine = playHeader.gameLine;
     playPaced = paced;
