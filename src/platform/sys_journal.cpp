@@ -309,9 +309,13 @@ static bool GetRecord(Inflater &f, Record &r)
 static bool GetHeader(Inflater &f, SysJournalHeader &h)
 {
     uint8_t ini, scores;
-    return GetText(f, h.version, MaxTextBytes) && GetText(f, h.gameLine, MaxTextBytes) && GetByte(f, ini) &&
-           ini <= 1 && GetText(f, h.ini, MaxPlayerFileBytes) && GetByte(f, scores) && scores <= 1 &&
-           GetText(f, h.scores, MaxPlayerFileBytes) && ((h.iniPresent = ini), (h.scoresPresent = scores), true);
+    if (!GetText(f, h.version, MaxTextBytes) || !GetText(f, h.gameLine, MaxTextBytes) || !GetByte(f, ini) || ini > 1 ||
+        !GetText(f, h.ini, MaxPlayerFileBytes) || !GetByte(f, scores) || scores > 1 ||
+        !GetText(f, h.scores, MaxPlayerFileBytes))
+        return false;
+    h.iniPresent = ini;
+    h.scoresPresent = scores;
+    return true;
 }
 
 bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name, SysJournalHeader &header,
