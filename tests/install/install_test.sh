@@ -57,6 +57,10 @@ check "kx_scores.dat holds 360 bytes" test "$(stat -c %s "$home/.local/share/kor
 check "dderrors.log lies under the home folder" test -s "$home/.local/state/kordax/dderrors.log"
 check "the working folder is untouched" test -z "$(ls -A "$work")"
 check "nothing on standard error or output" test ! -s "$tmp/out.txt"
+replay=$(ls "$home"/.local/state/kordax/replays/*.kxr 2>/dev/null | head -n 1)
+(cd "$work" && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME HOME="$home" \
+    "$prefix/bin/kordax" --headless --replay "${replay:-none}" >"$tmp/replay.txt" 2>&1)
+check "the run is kept as a replay that plays back the same" grep -q ", matched" "$tmp/replay.txt"
 
 (cd "$work" && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME HOME="$tmp/nobody" \
     "$prefix/bin/kordax" --headless --script "$script" >"$tmp/homeless.txt" 2>&1)
