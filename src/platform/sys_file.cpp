@@ -245,8 +245,11 @@ static bool WriteAll(int fd, const char *data, size_t size)
         ssize_t n = write(fd, data + done, limit - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // no progress and no error: never a silent success
             return false;
+        }
         done += (size_t)n;
     }
     if (injected) {

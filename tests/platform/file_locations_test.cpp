@@ -12,6 +12,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -204,16 +206,18 @@ TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
     const struct {
         const char *state;
         int fileMode, folderMode; // -1: no file
-        bool replaced;
+        bool noDescriptors, replaced;
         const char *iniLine, *scoreLine;
     } states[] = {
-        { "unreadable", 0, 0700, false, "'kordax.ini' is unreadable;", "Failed to open score file, scores not saved" },
-        { "read-only", 0444, 0700, false, "'kordax.ini' is read-only;", "'kx_scores.dat' is read-only;" },
-        { "missing", -1, 0700, true, "Using default configuration.", "initialising scores to defaults" },
-        { "folder unsearchable", 0644, 0, false, "'kordax.ini' is unreadable;",
+        { "unreadable", 0, 0700, false, false, "'kordax.ini' is unreadable;", "Failed to open score file, scores not saved" },
+        { "read-only", 0444, 0700, false, false, "'kordax.ini' is read-only;", "'kx_scores.dat' is read-only;" },
+        { "missing", -1, 0700, false, true, "Using default configuration.", "initialising scores to defaults" },
+        { "folder unsearchable", 0644, 0, false, false, "'kordax.ini' is unreadable;",
           "Failed to open score file, scores not saved" },
-        { "folder read-only", 0644, 0500, false, "(Permission denied), keys not saved.",
+        { "folder read-only", 0644, 0500, false, false, "(Permission denied), keys not saved.",
           "(Permission denied), scores not saved" },
+        { "no descriptors left", 0644, 0700, true, false, "'kordax.ini' is unreadable (Too many open files);",
+          "Failed to open score file, scores not saved" },
     };
     std::string custom(KX_SCORE_FILE_SIZE, 'k');
     custom.replace(0, 30, "[KORDAX]\n[P1_INPUT]\n1\n2\n3\n4\n");
@@ -246,6 +250,11 @@ TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
                     }
                     chmod(folder.c_str(), (mode_t)c.folderMode);
                     LogCapture log;
+                    std::vector<int> held;
+                    struct rlimit few = { 64, 64 };
+                    if (c.noDescriptors && setrlimit(RLIMIT_NOFILE, &few) == 0)
+                        for (int fd = 0; fd >= 0; held.push_back(fd))
+                            fd = open("/dev/null", O_RDONLY);
                     if (ini) {
                         ReadIniFile();
                         P1InputKeys[6] = 70;
@@ -256,6 +265,8 @@ TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
                         KX_Scores[0].Score = 999999;
                         KX_PANEL_SCORES_Save();
                     }
+                    for (int fd : held)
+                        close(fd);
                     chmod(folder.c_str(), 0700);
                     chmod(path.c_str(), 0644);
                     std::string now = KxReadFile(path);
