@@ -143,7 +143,7 @@ std::string Sys_TakeScreenshot()
     return path;
 }
 
-// The notice as white text on a dark band, one texture pixel for each font pixel.
+// The notice as pale text on a dark, framed band, one texture pixel for each font pixel.
 static SDL_Texture *NoticeTexture(int &tw, int &th)
 {
     enum { PAD = 3 };
@@ -153,7 +153,11 @@ static SDL_Texture *NoticeTexture(int &tw, int &th)
         return noticeTexture;
     if (noticeTexture)
         SDL_DestroyTexture(noticeTexture);
-    std::vector<Uint32> pixels((size_t)tw * th, 0xC0101010u);
+    std::vector<Uint32> pixels((size_t)tw * th, 0xD0101018u);
+    for (int x = 0; x < tw; x++)
+        pixels[x] = pixels[(size_t)(th - 1) * tw + x] = 0xFF7088A0u;
+    for (int y = 0; y < th; y++)
+        pixels[(size_t)y * tw] = pixels[(size_t)y * tw + tw - 1] = 0xFF7088A0u;
     for (size_t i = 0; i < noticeText.size(); i++)
         for (int row = 0; row < SYS_FONT_HEIGHT; row++)
             for (int col = 0; col < SYS_FONT_WIDTH; col++)
