@@ -2,6 +2,7 @@
 #include "sys_display.h"
 #include "sys_file.h"
 #include "sys_harness.h"
+
 #include <SDL.h>
 
 #include <algorithm>
