@@ -1,5 +1,6 @@
 // Where the game's files live, game paths with backslashes, and whole-or-nothing file saves.
 #include "sys_file.h"
+#include "sys_display.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -95,6 +96,9 @@ static std::string HomeFolder(std::string &why)
     return home;
 }
 
+bool Sys_FilesInstalled() { return installed; }
+bool Sys_MakeFolders(const std::string &path) { return MakeFolders(path); }
+
 std::string Sys_ExecutablePath(const char *argv0)
 {
     char buffer[4096];
@@ -166,8 +170,9 @@ bool Sys_ResolvePath(const char *name, std::string &path)
         path = dataFolder + "/" + path;
         return true;
     }
+    std::string kept = path == SYS_DISPLAY_FILE ? "kordax.ini" : path; // the display choices live beside the keys
     for (const SysPlayerFile &f : playerFiles) {
-        if (path == f.name) {
+        if (kept == f.name) {
             path = f.folder + "/" + path;
             return !f.folder.empty();
         }

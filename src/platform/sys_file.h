@@ -17,6 +17,10 @@ bool Sys_LocateFiles(const std::string &exePath, std::vector<std::string> &messa
 std::string Sys_ExecutablePath(const char *argv0);
 // For tests: back to opening every name in the working folder.
 void Sys_UseWorkingFolder();
+// Whether the game runs installed (player files in the XDG folders) rather than in place.
+bool Sys_FilesInstalled();
+// mkdir -p with the private mode the XDG rules ask for; false with errno set on failure.
+bool Sys_MakeFolders(const std::string &path);
 
 // fopen with the game's "gfx\\name" paths turned into "gfx/name".
 FILE *Sys_FOpen(const char *name, const char *mode);

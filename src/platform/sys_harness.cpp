@@ -88,7 +88,10 @@ const char *Sys_Help()
         "\n"
         "Run from a folder that holds gfx/, the game reads and writes there. Otherwise it reads its\n"
         "data from ../share/kordax beside the program and keeps kordax.ini in $XDG_CONFIG_HOME/kordax,\n"
-        "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax.\n";
+        "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax.\n"
+        "--window, --integer-scale, Alt+Enter and the window's size and place are remembered in\n"
+        "kordax-display.ini beside kordax.ini. F12 saves a screenshot into screenshots/ (in place)\n"
+        "or kordax/ in the pictures folder.\n";
     return help.c_str();
 }
 

@@ -1,5 +1,7 @@
 // USER32 stand-in over SDL: one window, a message queue fed from SDL events, held keys.
 #include "sys_local.h"
+#include "sys_display.h"
+#include "sys_screenshot.h"
 #include "sys_harness.h"
 #include "win_user.h"
 #include "win_fsound.h"
@@ -31,6 +33,7 @@ static bool keyDown[256];
 static int releaseAfterPump[256]; // keys pressed by a script for one frame
 static bool videoStarted = false;
 static bool closeRequested = false;
+static Uint32 placedAt = 0; // when the game last placed the window itself
 
 bool Sys_InitVideo()
 {
@@ -102,6 +105,29 @@ static void WindowedSize(int &w, int &h)
     Sys_WindowedSize(usable.w, usable.h, w, h);
 }
 
+// The window as the player last left it: its size when known, its place when still on a screen.
+static void RememberedWindow(SDL_Rect &r)
+{
+    const SysDisplayChoices &c = Sys_DisplayChoices();
+    r.x = r.y = SDL_WINDOWPOS_CENTERED;
+    if (c.width > 0 && c.height > 0) {
+        r.w = c.width;
+        r.h = c.height;
+    } else {
+        WindowedSize(r.w, r.h);
+    }
+    std::vector<SysScreenRect> screens;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); i++) {
+        SDL_Rect b;
+        if (SDL_GetDisplayBounds(i, &b) == 0)
+            screens.push_back({ b.x, b.y, b.w, b.h });
+    }
+    if (c.placed && Sys_WindowOnScreens(c.x, c.y, r.w, r.h, screens)) {
+        r.x = c.x;
+        r.y = c.y;
+    }
+}
+
 HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int, int, int width, int height, HWND,
                      HANDLE, HINSTANCE, void *)
 {
@@ -110,16 +136,17 @@ HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int
     if (!Sys_InitVideo())
         return nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    int w = width, h = height;
+    SDL_Rect place = { SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height };
     if (sys_options.headless) {
-        w = 640;
-        h = 480;
+        place.w = 640;
+        place.h = 480;
     } else if (sys_options.windowed) {
-        WindowedSize(w, h);
+        RememberedWindow(place);
     } else {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    sys_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+    sys_window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h, flags);
+    placedAt = SDL_GetTicks();
     if (!sys_window)
         return nullptr;
     if (!sys_options.headless) {
@@ -155,6 +182,7 @@ BOOL DestroyWindow(HWND window)
     if (window != mainWindow || !windowExists)
         return FALSE;
     windowExists = false;
+    Sys_FlushDisplayChoices();
     SendToWindow(WM_DESTROY, 0, 0);
     return TRUE;
 }
@@ -165,10 +193,12 @@ void Sys_ToggleFullscreen()
         return;
     static SDL_Rect windowed = { SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0 };
     bool full = (SDL_GetWindowFlags(sys_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    placedAt = SDL_GetTicks();
+    Sys_ChooseFullscreen(!full);
     if (full) {
         SDL_SetWindowFullscreen(sys_window, 0);
         if (windowed.w <= 0 || windowed.h <= 0)
-            WindowedSize(windowed.w, windowed.h);
+            RememberedWindow(windowed);
         SDL_SetWindowSize(sys_window, windowed.w, windowed.h);
         SDL_SetWindowPosition(sys_window, windowed.x, windowed.y);
         return;
@@ -311,7 +341,7 @@ void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
         return;
     }
     int vk = Sys_VirtualKeyOf(scancode, keycode);
-    if (!vk)
+    if (!vk || Sys_ScreenshotKey(vk, down, repeat))
         return;
     keyDown[vk] = down;
     // Either side holds the shared code; the messages carry it, as Windows' do.
@@ -329,7 +359,7 @@ void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
 
 void Sys_InjectKey(int vk, bool down)
 {
-    if (vk <= 0 || vk > 255)
+    if (vk <= 0 || vk > 255 || Sys_ScreenshotKey(vk, down, false))
         return;
     keyDown[vk] = down;
     Post(down ? WM_KEYDOWN : WM_KEYUP, (WPARAM)vk, 1);
@@ -384,6 +414,18 @@ static void Sys_WindowEvent(const SDL_WindowEvent &e)
     case SDL_WINDOWEVENT_CLOSE:
         Sys_CloseWindowAsUser();
         break;
+    // The player sized or moved the window (not the game placing it, nor full screen).
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MOVED:
+        if (sys_window && SDL_GetTicks() - placedAt > 1000 &&
+            !(SDL_GetWindowFlags(sys_window) &
+              (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED))) {
+            int x, y, w, h;
+            SDL_GetWindowPosition(sys_window, &x, &y);
+            SDL_GetWindowSize(sys_window, &w, &h);
+            Sys_NoteWindowPlace(x, y, w, h);
+        }
+        break;
     default:
         break;
     }
@@ -422,6 +464,7 @@ void Sys_PumpEvents()
             }
         }
         Sys_RecheckVisibility();
+        Sys_DisplayTick(SDL_GetTicks());
     }
     Sys_SoundUpdate(SDL_GetTicks()); // an unplugged audio device is looked for again
     Sys_RunScript(timeGetTime());

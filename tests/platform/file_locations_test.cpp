@@ -111,6 +111,7 @@ TEST_F(FileLocations, InstalledDataComesFromBesideTheProgramAndPlayerFilesFromXd
         const char *folder;
     } files[] = {
         { "kordax.ini", "/.config/kordax/" },
+        { "kordax-display.ini", "/.config/kordax/" },
         { "kx_scores.dat", "/.local/share/kordax/" },
         { "dderrors.log", "/.local/state/kordax/" },
     };
