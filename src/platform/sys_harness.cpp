@@ -156,8 +156,15 @@ bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std
             error = std::string(path) + ":" + std::to_string(number) + ": cannot read script line '" + line + "'";
             return false;
         }
-        if (isAction)
-            actions.push_back(action);
+        if (!isAction)
+            continue;
+        // Actions fall due in order; one out of order would silently run late.
+        if (!actions.empty() && action.ms < actions.back().ms) {
+            error = std::string(path) + ":" + std::to_string(number) + ": script line earlier than the one before it '" +
+                    line + "'";
+            return false;
+        }
+        actions.push_back(action);
     }
     return true;
 }

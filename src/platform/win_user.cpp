@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <string>
 
 SDL_Window *sys_window = nullptr;
@@ -35,6 +36,27 @@ static bool videoStarted = false;
 static bool closeRequested = false;
 static Uint32 placedAt = 0; // when the game last placed the window itself
 
+static bool latinLayout = true; // the desktop's letter keys give Latin letters
+
+// Latin when the US letter places mostly give 'a' to 'z' (Dvorak moves four of them to punctuation).
+static void Sys_ReadLayout()
+{
+    int latin = 0;
+    for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_Z; sc++) {
+        SDL_Keycode k = SDL_GetKeyFromScancode((SDL_Scancode)sc);
+        latin += k >= 'a' && k <= 'z';
+    }
+    latinLayout = latin > (SDL_SCANCODE_Z - SDL_SCANCODE_A + 1) / 2;
+}
+
+// Sees every event as it is queued, so the layout is read again before the keys that follow it.
+static int Sys_LayoutWatch(void *, SDL_Event *e)
+{
+    if (e->type == SDL_KEYMAPCHANGED)
+        Sys_ReadLayout();
+    return 0;
+}
+
 bool Sys_InitVideo()
 {
     if (videoStarted)
@@ -48,6 +70,8 @@ bool Sys_InitVideo()
         return false;
     }
     videoStarted = true;
+    Sys_ReadLayout();
+    SDL_AddEventWatch(Sys_LayoutWatch, nullptr);
     return true;
 }
 
@@ -227,7 +251,40 @@ static void Post(UINT message, WPARAM wParam, LPARAM lParam)
     queue.push_back(msg);
 }
 
-int Sys_VirtualKeyOf(int scancode, int keycode)
+// The US meaning of a key by its place: 'A' to 'Z' for the letter places, the desktop's OEM code
+// for the punctuation places; 0 for any other key.
+static int UsPlaceCode(SDL_Scancode sc)
+{
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)
+        return 'A' + (sc - SDL_SCANCODE_A);
+    switch (sc) {
+    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+    case SDL_SCANCODE_SLASH: return VK_OEM_2;
+    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+    default: return 0;
+    }
+}
+
+// Codes of their own, so that no two keys of a Latin layout meet: ASCII punctuation that no US key
+// gives unshifted (AZERTY's '!', QWERTZ's '+'), from 0xC1 in this order; and keys whose symbol has
+// no code (QWERTZ's ß, AZERTY's ², dead keys), from 0xE9 by their US place in this order.
+static const char OtherPunctuation[] = "!\"#$%&()*+:<>?@^_{|}~";
+enum { VK_FIRST_OTHER_PUNCTUATION = 0xC1, VK_FIRST_UNNAMED = 0xE9 };
+static const SDL_Scancode UnnamedPlaces[] = {
+    SDL_SCANCODE_SEMICOLON, SDL_SCANCODE_EQUALS, SDL_SCANCODE_COMMA, SDL_SCANCODE_MINUS,
+    SDL_SCANCODE_PERIOD, SDL_SCANCODE_SLASH, SDL_SCANCODE_GRAVE, SDL_SCANCODE_LEFTBRACKET,
+    SDL_SCANCODE_BACKSLASH, SDL_SCANCODE_RIGHTBRACKET, SDL_SCANCODE_APOSTROPHE,
+};
+
+int Sys_VirtualKeyOf(int scancode, int keycode, bool latinLayout)
 {
     SDL_Scancode sc = (SDL_Scancode)scancode;
     SDL_Keycode k = (SDL_Keycode)keycode;
@@ -250,13 +307,13 @@ int Sys_VirtualKeyOf(int scancode, int keycode)
         return '1' + (sc - SDL_SCANCODE_1);
     if (sc == SDL_SCANCODE_0)
         return '0';
-    // Letters by their Latin symbol (AZERTY's A is A); a letter key whose symbol is anything else
-    // (Cyrillic, Greek, Greek's ';') is the letter of its US position, so every key can be chosen.
+    // Letters of another script (Cyrillic, Greek, Hebrew): every letter and punctuation key is the
+    // key of its US place, whatever it prints, so every key can be chosen and none meets another.
+    if (!latinLayout && UsPlaceCode(sc))
+        return UsPlaceCode(sc);
+    // A Latin layout: each key by its symbol (AZERTY's A is A, its ',' is ',').
     if (k >= 'a' && k <= 'z')
         return (int)(k - 'a' + 'A');
-    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)
-        return 'A' + (sc - SDL_SCANCODE_A);
-    bool foreign = k == SDLK_UNKNOWN || (k >= 128 && !(k & SDLK_SCANCODE_MASK));
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
         return VK_F1 + (sc - SDL_SCANCODE_F1);
     switch (k) {
@@ -302,23 +359,15 @@ int Sys_VirtualKeyOf(int scancode, int keycode)
     case SDLK_QUOTE: return VK_OEM_7;
     default: break;
     }
-    // Punctuation keys whose symbol is not ASCII: their US meaning by position.
-    if (!foreign)
-        return 0;
-    switch (sc) {
-    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
-    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
-    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
-    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
-    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
-    case SDL_SCANCODE_SLASH: return VK_OEM_2;
-    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
-    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
-    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
-    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
-    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
-    default: return 0;
-    }
+    if (k > 0 && k < 128)
+        if (const char *p = strchr(OtherPunctuation, (int)k))
+            return VK_FIRST_OTHER_PUNCTUATION + (int)(p - OtherPunctuation);
+    // A letter place whose symbol is no Latin letter (Turkish ı) is left without a code: its
+    // letter is elsewhere on the layout, and would be met twice.
+    const SDL_Scancode *place = std::find(std::begin(UnnamedPlaces), std::end(UnnamedPlaces), sc);
+    if (place != std::end(UnnamedPlaces))
+        return VK_FIRST_UNNAMED + (int)(place - UnnamedPlaces);
+    return 0;
 }
 
 // A sided modifier's shared code (16, 17, 18), or 0 for any other key.
@@ -340,7 +389,7 @@ void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
             Sys_ToggleFullscreen();
         return;
     }
-    int vk = Sys_VirtualKeyOf(scancode, keycode);
+    int vk = Sys_VirtualKeyOf(scancode, keycode, latinLayout);
     if (!vk || Sys_ScreenshotKey(vk, down, repeat))
         return;
     keyDown[vk] = down;
