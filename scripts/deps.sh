@@ -1,5 +1,5 @@
 # Installs, through apt-get, whatever the build needs and this machine lacks. Sourced by play and test.
-kx_packages_build="cmake make g++ pkg-config libsdl2-dev libvorbis-dev libogg-dev"
+kx_packages_build="cmake make g++ pkg-config libsdl2-dev libvorbis-dev libogg-dev libsamplerate0-dev"
 kx_packages_test="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev sox"
 
 kx_install() {

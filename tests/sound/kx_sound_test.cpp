@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 class KxSound : public ::testing::Test {
 protected:
@@ -155,7 +157,8 @@ TEST_F(KxSound, MissingEffectIsLoggedAndPlaysNothing)
     dir.WriteGameFiles();
     remove("sound/expl02.wav");
     KX_SOUND_Initialise();
-    EXPECT_NE(log.Text().find("ErrorLog: LoadSample failed\nErrorLog: sound\\expl02.wav\n"), std::string::npos)
+    EXPECT_NE(log.Text().find("ErrorLog: LoadSample failed\nErrorLog:   file: sound\\expl02.wav (missing)\n"),
+              std::string::npos)
         << log.Text();
     EXPECT_EQ(Sample[KX_FX_EXPL02], nullptr);
     EXPECT_NE(Sample[KX_FX_EXPL01], nullptr);
@@ -173,7 +176,7 @@ TEST_F(KxSound, NoSoundFilesAtAllMeansSilenceAndNothingElse)
     for (size_t at = 0; (at = text.find("ErrorLog: LoadSample failed\n", at)) != std::string::npos; at++)
         failures++;
     EXPECT_EQ(failures, 6);
-    EXPECT_TRUE(log.Has("sound\\end_level.wav"));
+    EXPECT_TRUE(log.Has("  file: sound\\end_level.wav (missing)"));
     for (int fx = 0; fx < KX_SOUND_NUM_FX; fx++)
         KX_SOUND_PlayFx((KX_SOUND_FxType)fx);
     KX_SOUND_LoadNewMusic(KX_MUSIC_GAME);
@@ -236,5 +239,50 @@ TEST_F(KxSound, PauseHoldsTheMusicAndEveryEffectStillPlaying)
         ASSERT_TRUE(Sys_SoundChannel(fx[0], st)) << "a paused effect keeps its channel";
         EXPECT_EQ(st.paused, paused);
         EXPECT_EQ(Sys_SoundPlayingChannels(), 2);
+    }
+}
+
+TEST_F(KxSound, EveryFailedSoundFileIsNamedWithItsReason)
+{
+    enum Break { Missing, Folder, Text, OggJunk, Huge };
+    struct Row {
+        const char *file;
+        Break how;
+        const char *said;
+    } rows[] = {
+        { "expl02.wav", Missing, "LoadSample failed\n  file: sound\\expl02.wav (missing)" },
+        { "laser.wav", Folder, "LoadSample failed\n  file: sound\\laser.wav (a folder)" },
+        { "electro.wav", Text, "LoadSample failed\n  file: sound\\electro.wav (damaged)" },
+        { "end_level.wav", Huge, "LoadSample failed\n  file: sound\\end_level.wav (too large)" },
+        { "cybertime.ogg", Huge, "LoadMusic failed\n  file: sound\\cybertime.ogg (too large)" },
+        { "cybertime.ogg", OggJunk, "LoadMusic failed\n  file: sound\\cybertime.ogg (damaged)" },
+        { "cybertime.ogg", Folder, "LoadMusic failed\n  file: sound\\cybertime.ogg (a folder)" },
+    };
+    for (const Row &r : rows) {
+        std::filesystem::remove_all("sound");
+        std::filesystem::create_directory("sound");
+        dir.WriteGameFiles();
+        std::string path = std::string("sound/") + r.file;
+        std::filesystem::remove(path);
+        if (r.how == Folder)
+            std::filesystem::create_directory(path);
+        else if (r.how == Text)
+            std::ofstream(path) << "not a sound file at all";
+        else if (r.how == OggJunk)
+            std::ofstream(path) << "OggS and then nothing a reader can use";
+        else if (r.how == Huge) // sparse: five gigabytes that take no room
+            std::filesystem::resize_file((std::ofstream(path), path), 5LL << 30);
+        DDResetLogRepeats();
+        std::string before = log.Text();
+        KX_SOUND_Initialise();
+        KX_SOUND_PlayMusic(KX_MUSIC_TITLE);
+        std::string text = log.Text().substr(before.size()), want;
+        for (size_t at = 0, end; at < strlen(r.said); at = end + 1) {
+            end = std::string(r.said).find('\n', at);
+            end = end == std::string::npos ? strlen(r.said) : end;
+            want += "ErrorLog: " + std::string(r.said + at, end - at) + "\n";
+        }
+        EXPECT_EQ(text, want) << r.file;
+        KX_SOUND_Cleanup();
     }
 }

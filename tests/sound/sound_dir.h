@@ -1,14 +1,48 @@
 // A temporary working directory with small sound files, and the dummy audio driver for tests.
 #pragma once
 
+#include "win_fsound.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
+
+// Sets environment variables for one scope and puts back what they were.
+class EnvGuard {
+public:
+    void Set(const char *name, const std::string &value)
+    {
+        if (!saved.count(name)) {
+            const char *old = getenv(name);
+            saved[name] = old ? std::make_pair(true, std::string(old)) : std::make_pair(false, std::string());
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~EnvGuard()
+    {
+        for (auto &[name, old] : saved)
+            old.first ? setenv(name.c_str(), old.second.c_str(), 1) : unsetenv(name.c_str());
+    }
+
+private:
+    std::map<std::string, std::pair<bool, std::string>> saved;
+};
+
+// SDL's disk driver as the device, writing what it plays to file at 16-bit stereo and rate; it
+// runs through a buffer a millisecond, far ahead of real time, so tests wait on no clock.
+inline void UseDiskDevice(EnvGuard &env, const std::string &file, int rate, int msPerBuffer = 1)
+{
+    env.Set("SDL_AUDIODRIVER", "disk");
+    env.Set("SDL_DISKAUDIOFILE", file);
+    env.Set("SDL_DISKAUDIODELAY", std::to_string(msPerBuffer));
+    Sys_SoundAskFormat(16, false, 2, rate);
+}
 
 // Writes a 16-bit mono WAV of silence lasting ms milliseconds at 8000 Hz.
 inline void WriteWav(const std::string &path, int ms)
@@ -45,12 +79,13 @@ inline void WriteWav(const std::string &path, int ms)
 
 inline std::string TinyOgg() { return std::string(KORDAX_SOURCE_DIR) + "/fuzz/corpus/fsound_sample/tiny.ogg"; }
 
-// Runs the test inside a fresh directory holding sound/; puts the old directory back afterwards.
+// Runs the test inside a fresh directory holding sound/, with the dummy audio driver; puts the
+// old directory, the environment and the device hooks back afterwards.
 class SoundDir {
 public:
     SoundDir()
     {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        env.Set("SDL_AUDIODRIVER", "dummy");
         old = std::filesystem::current_path();
         char tmpl[] = "/tmp/kx_sound_XXXXXX";
         dir = mkdtemp(tmpl);
@@ -59,6 +94,9 @@ public:
     }
     ~SoundDir()
     {
+        FSOUND_Close();
+        Sys_SoundAskFormat(0, false, 0, 0);
+        Sys_SoundRefuseDevices(false);
         std::filesystem::current_path(old);
         std::filesystem::remove_all(dir);
     }
@@ -70,6 +108,8 @@ public:
         for (const char *music : { "cybertime", "cyberloop" })
             std::filesystem::copy_file(TinyOgg(), "sound/" + std::string(music) + ".ogg");
     }
+
+    EnvGuard env;
 
 private:
     std::filesystem::path old, dir;
