@@ -6,8 +6,11 @@
 #include <cmath>
 #include <new>
 
-// Beyond the reach of the converter's filter at any ratio the mixer meets (its half-length is
-// under 200 input frames, widened by the ratio when converting down to 8000 Hz).
+// Medium quality measures some 90 dB against a pure tone, past what 16-bit output holds; the best
+// costs four times as long at load for nothing audible.
+static const int Quality = SRC_SINC_MEDIUM_QUALITY;
+// Beyond the reach of the converter's filter (some fifty input frames each side, widened by the
+// ratio when converting down, to under three hundred at 8000 Hz).
 static const size_t LoopPad = 2048;
 
 static bool Resample(const SysPcm &pcm, int rate, bool loop, std::vector<float> &out)
@@ -24,7 +27,7 @@ static bool Resample(const SysPcm &pcm, int rate, bool loop, std::vector<float> 
         for (int c = 0; c < ch; c++)
             in[f * ch + c] = pcm.samples[from * ch + c] / 32768.0f;
     }
-    std::vector<float> res((size_t)std::ceil((frames + 2 * pad) * ratio) + 16);
+    std::vector<float> res(((size_t)std::ceil((frames + 2 * pad) * ratio) + 16) * (size_t)ch);
     SRC_DATA data = {};
     data.data_in = in.data();
     data.input_frames = (long)(frames + 2 * pad);
@@ -32,7 +35,7 @@ static bool Resample(const SysPcm &pcm, int rate, bool loop, std::vector<float> 
     data.output_frames = (long)(res.size() / (size_t)ch);
     data.src_ratio = ratio;
     data.end_of_input = 1;
-    if (src_simple(&data, SRC_SINC_MEDIUM_QUALITY, ch) != 0)
+    if (src_simple(&data, Quality, ch) != 0)
         return false;
     size_t skip = (size_t)std::lround(pad * ratio);
     size_t keep = loop ? (size_t)std::lround(frames * ratio) : (size_t)data.output_frames_gen;

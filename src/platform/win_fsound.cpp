@@ -319,6 +319,7 @@ void FSOUND_Close()
     if (!started)
         return;
     CloseDevice();
+    HushAlsa(false);
     for (FSOUND_SAMPLE *s : samples)
         delete s;
     samples.clear();

@@ -14,15 +14,15 @@ namespace {
 
 const double Pi = 3.14159265358979323846;
 
-// A half-scale mono tone, 16-bit at 44,100 Hz.
-SysPcm Tone(double hz, double seconds)
+// A half-scale tone, 16-bit at 44,100 Hz, the same on every channel.
+SysPcm Tone(double hz, double seconds, int channels)
 {
     SysPcm pcm;
     pcm.rate = 44100;
-    pcm.channels = 1;
-    pcm.samples.resize((size_t)(seconds * pcm.rate));
+    pcm.channels = channels;
+    pcm.samples.resize((size_t)(seconds * pcm.rate) * channels);
     for (size_t n = 0; n < pcm.samples.size(); n++)
-        pcm.samples[n] = (int16_t)std::lround(16384 * std::sin(2 * Pi * hz * (double)n / pcm.rate));
+        pcm.samples[n] = (int16_t)std::lround(16384 * std::sin(2 * Pi * hz * (double)(n / channels) / pcm.rate));
     return pcm;
 }
 
@@ -112,7 +112,7 @@ TEST(SoundRate, TonesKeepTheirPitchAndPurityAtAnyRate)
         double hz;
         bool device;   // through the disk driver, else the conversion alone
         int firstRate; // a device at this rate first: what plays is converted again from the original
-        bool loop;     // one second converted as a loop, heard three times round
+        bool loop;     // one second of stereo converted as a loop, heard three times round
     } rows[] = {
         { 44100, 1000, false, 0, false },  { 44100, 15000, false, 0, false }, { 48000, 1000, false, 0, false },
         { 48000, 15000, false, 0, false }, { 22050, 1000, false, 0, false },  { 96000, 1000, false, 0, false },
@@ -121,14 +121,14 @@ TEST(SoundRate, TonesKeepTheirPitchAndPurityAtAnyRate)
         { 48000, 1000, true, 0, false },   { 48000, 15000, true, 0, false },  { 48000, 15000, true, 22050, false },
     };
     for (const Row &r : rows) {
-        SysPcm tone = Tone(r.hz, r.loop ? 1 : 2.6);
+        SysPcm tone = r.loop ? Tone(r.hz, 1, 2) : Tone(r.hz, 2.6, 1);
         double snr;
         if (r.device) {
             snr = SineSnr(Window(PlayThroughDevice(tone, r.rate, r.firstRate), r.rate, 1.0 / 32768), r.rate, r.hz);
         } else {
             std::vector<float> out;
             ASSERT_TRUE(Sys_SoundToStereo(tone, r.rate, r.loop, out));
-            EXPECT_NEAR(out.size() / 2.0, tone.samples.size() * (double)r.rate / tone.rate, 1);
+            EXPECT_NEAR(out.size() / 2.0, tone.samples.size() / tone.channels * (double)r.rate / tone.rate, 1);
             if (r.loop)
                 for (std::vector<float> once = out; out.size() < once.size() * 3;)
                     out.insert(out.end(), once.begin(), once.end());
