@@ -9,38 +9,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
-// Sets environment variables for one scope and puts back what they were.
-class EnvGuard {
-public:
-    void Set(const char *name, const std::string &value)
-    {
-        if (!saved.count(name)) {
-            const char *old = getenv(name);
-            saved[name] = old ? std::make_pair(true, std::string(old)) : std::make_pair(false, std::string());
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~EnvGuard()
-    {
-        for (auto &[name, old] : saved)
-            old.first ? setenv(name.c_str(), old.second.c_str(), 1) : unsetenv(name.c_str());
-    }
-
-private:
-    std::map<std::string, std::pair<bool, std::string>> saved;
-};
-
 // SDL's disk driver as the device, writing what it plays to file at 16-bit stereo and rate; it
 // runs through a buffer a millisecond, far ahead of real time, so tests wait on no clock.
-inline void UseDiskDevice(EnvGuard &env, const std::string &file, int rate, int msPerBuffer = 1)
+inline void UseDiskDevice(const std::string &file, int rate, int msPerBuffer = 1)
 {
-    env.Set("SDL_AUDIODRIVER", "disk");
-    env.Set("SDL_DISKAUDIOFILE", file);
-    env.Set("SDL_DISKAUDIODELAY", std::to_string(msPerBuffer));
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(msPerBuffer).c_str(), 1);
     Sys_SoundAskFormat(16, false, 2, rate);
 }
 
@@ -80,12 +59,14 @@ inline void WriteWav(const std::string &path, int ms)
 inline std::string TinyOgg() { return std::string(KORDAX_SOURCE_DIR) + "/fuzz/corpus/fsound_sample/tiny.ogg"; }
 
 // Runs the test inside a fresh directory holding sound/, with the dummy audio driver; puts the
-// old directory, the environment and the device hooks back afterwards.
+// old directory, the audio variables and the device hooks back afterwards.
 class SoundDir {
 public:
     SoundDir()
     {
-        env.Set("SDL_AUDIODRIVER", "dummy");
+        for (const char *v : Variables)
+            saved.push_back(getenv(v) ? std::optional<std::string>(getenv(v)) : std::nullopt);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
         old = std::filesystem::current_path();
         char tmpl[] = "/tmp/kx_sound_XXXXXX";
         dir = mkdtemp(tmpl);
@@ -97,6 +78,8 @@ public:
         FSOUND_Close();
         Sys_SoundAskFormat(0, false, 0, 0);
         Sys_SoundRefuseDevices(false);
+        for (size_t i = 0; i < saved.size(); i++)
+            saved[i] ? (void)setenv(Variables[i], saved[i]->c_str(), 1) : (void)unsetenv(Variables[i]);
         std::filesystem::current_path(old);
         std::filesystem::remove_all(dir);
     }
@@ -109,8 +92,8 @@ public:
             std::filesystem::copy_file(TinyOgg(), "sound/" + std::string(music) + ".ogg");
     }
 
-    EnvGuard env;
-
 private:
+    static constexpr const char *Variables[] = { "SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "SDL_DISKAUDIODELAY" };
+    std::vector<std::optional<std::string>> saved;
     std::filesystem::path old, dir;
 };

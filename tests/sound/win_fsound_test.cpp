@@ -120,7 +120,7 @@ TEST_F(FSound, ChannelsRunOutAndFreeingASampleStopsIt)
 TEST(FSoundSilent, WithoutAnAudioDeviceEverythingGoesOnSilently)
 {
     SoundDir dir;
-    dir.env.Set("SDL_AUDIODRIVER", "no_such_driver");
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
     EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
     EXPECT_FALSE(Sys_SoundAudible());
     WriteWav("sound/a.wav", 100);
@@ -196,7 +196,7 @@ bool WaitUntilStopped(int channel, int ms)
 TEST(FSoundDevice, ALostDeviceIsOpenedAgainAndPlayGoesOn)
 {
     SoundDir dir;
-    UseDiskDevice(dir.env, "/dev/null", 44100, 0); // a device that plays as fast as it can
+    UseDiskDevice("/dev/null", 44100, 0); // a device that plays as fast as it can
     testing::internal::CaptureStderr();          // the disk driver announces itself
     bool opened = FSOUND_Init(44100, 32, 0);
     testing::internal::GetCapturedStderr();
@@ -297,7 +297,7 @@ TEST(FSoundDevice, NoDeviceAtStartUpIsLookedForLater)
 TEST(FSoundDevice, ThirtyTwoLoudSoundsThroughAnotherFormatNeverClip)
 {
     SoundDir dir;
-    UseDiskDevice(dir.env, "out.raw", 48000);
+    UseDiskDevice("out.raw", 48000);
     testing::internal::CaptureStderr(); // the disk driver announces itself
     bool opened = FSOUND_Init(44100, 32, 0);
     testing::internal::GetCapturedStderr();
