@@ -1,6 +1,6 @@
 # Installs, through apt-get, whatever the build needs and this machine lacks. Sourced by play and test.
-kx_packages_build="cmake make g++ pkg-config libsdl2-dev libvorbis-dev libogg-dev zlib1g-dev"
-kx_packages_test="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev sox"
+kx_packages_build="cmake make g++ pkg-config libsdl2-dev libvorbis-dev libogg-dev libsamplerate0-dev zlib1g-dev"
+kx_packages_test="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream build-essential dpkg-dev debhelper fakeroot lintian sox"
 
 kx_install() {
     local missing=()

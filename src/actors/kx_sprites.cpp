@@ -67,26 +67,31 @@ static void CheckFrameCount(int index)
     DDErrorLog(text);
 }
 
+// The start-up failure box names the file that failed: the image or mask the loader reported,
+// else the definition itself.
+static bool DefinitionFailed(const char *text, const char *fileName)
+{
+    LogWithName(text, fileName);
+    if (!*DDLastFileProblem())
+        DDLogFile(fileName);
+    return false;
+}
+
 static bool LoadDefinition(int index)
 {
     const char *fileName = SpriteDefFiles[index];
     if (DebugLevel > 0)
         DDErrorLog(fileName);
     SpriteFrameData[index] = DDSPRITE_ReadFrameData(fileName);
-    if (!SpriteFrameData[index]) {
-        LogWithName("Error: Failed to read sprite definition file:", fileName);
-        return false;
-    }
+    if (!SpriteFrameData[index])
+        return DefinitionFailed("Error: Failed to read sprite definition file:", fileName);
     TSpriteDef *def = new (std::nothrow) TSpriteDef(SpriteFrameData[index]);
-    if (!def) {
-        LogWithName("Error:Failed to allocate sprite definition:", fileName);
-        return false;
-    }
+    if (!def)
+        return DefinitionFailed("Error:Failed to allocate sprite definition:", fileName);
     if (!def->Created()) {
         // A definition that failed is in no list, so nothing else would free it.
         delete def;
-        LogWithName("Error:Failed to create sprite definition:", fileName);
-        return false;
+        return DefinitionFailed("Error:Failed to create sprite definition:", fileName);
     }
     KXSprites_Def[index] = def;
     CheckFrameCount(index);
@@ -141,6 +146,7 @@ static bool CreateSprites()
 
 bool KX_SPRITES_Initialise()
 {
+    DDForgetFileProblem(); // files reported before (a missing picture) did not stop the start
     DDSPRITE_Initialise(20);
     DDSPRITE_SetClipRect(0, 0, 480, 480);
     for (int i = 0; i < KX_NUM_SPRITE_DEFS; i++) {

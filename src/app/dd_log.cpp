@@ -75,13 +75,14 @@ void DDOpenErrorLog()
     DDResetLogRepeats();
 }
 
-static void WriteLine(const std::string &line)
+// False when the line could not be written (a full disk).
+static bool WriteLine(const std::string &line)
 {
     if (!CountLine(line))
-        return;
-    fputs(line.c_str(), ErrorLog);
-    fputc('\n', ErrorLog);
-    fflush(ErrorLog);
+        return true;
+    bool ok = fputs(line.c_str(), ErrorLog) >= 0;
+    ok = fputc('\n', ErrorLog) != EOF && ok;
+    return fflush(ErrorLog) == 0 && ok;
 }
 
 void DDErrorLog(const char *text)
@@ -89,6 +90,13 @@ void DDErrorLog(const char *text)
     if (!ErrorLog)
         return;
     WriteLine(std::string("ErrorLog: ") + (text ? text : "(null)"));
+}
+
+void DDErrorLogUrgent(const char *text)
+{
+    if (ErrorLog && WriteLine(std::string("ErrorLog: ") + (text ? text : "(null)")))
+        return;
+    fprintf(stderr, "kordax: %s\n", text ? text : "(null)");
 }
 
 bool DDFailCheck(long result, const char *text)
@@ -135,6 +143,8 @@ void DDErrorLogRead(const char *line)
 }
 
 static std::string lastFileProblem;
+
+void DDForgetFileProblem() { lastFileProblem.clear(); }
 
 void DDLogFile(const char *name, long long sizeLimit)
 {

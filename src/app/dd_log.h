@@ -13,6 +13,9 @@ extern DWORD start_clock_count;
 
 void DDOpenErrorLog();
 void DDErrorLog(const char *text);
+// For news the player must not miss (a save that lost data): also on standard error when the
+// log is not open or cannot be written.
+void DDErrorLogUrgent(const char *text);
 bool DDFailCheck(long result, const char *text);
 void DDCloseErrorLog(); // writes the pending repeat counts first
 // Forgets which lines were seen (a new log, a test's captured log).
@@ -27,6 +30,8 @@ void DDErrorLogRead(const char *line);
 void DDLogFile(const char *name, long long sizeLimit = -1);
 // "<name> (<reason>)" of the last file so reported, empty when none.
 const char *DDLastFileProblem();
+// Empties DDLastFileProblem, so that it names only files reported from here on.
+void DDForgetFileProblem();
 const char *DDErrorString(long result);
 int DDErrorCount(); // entries in the name table
 

@@ -15,8 +15,8 @@ const char *const IniStrings[INI_BLOCK_COUNT] = { "", "[KORDAX]", "[P1_INPUT]", 
 
 int INI_GetBlockMarker(char *line) { return SCRIPT_GetBlockMarker(line, IniStrings, INI_BLOCK_COUNT); }
 
-// Set when "kordax.ini" exists but cannot be read: it is then never written over, so the
-// player's keys survive whatever kept it from us.
+// Set when "kordax.ini" exists but cannot be read, or is read-only: it is then never written
+// over, so the player's keys survive whatever kept it from us.
 bool IniUnreadable = false;
 
 struct IniReader {
@@ -130,13 +130,13 @@ void ReadIniFile()
 {
     IniUnreadable = false;
     IniReader r = {};
-    r.f = Sys_FOpen(IniFileName, "rt");
+    const char *keep = nullptr;
+    r.f = Sys_OpenPlayerFile(IniFileName, &keep);
     if (!r.f) {
-        const char *problem = Sys_FileProblem(IniFileName);
         DDErrorLog("Information: Failed to open 'kordax.ini'");
         DDErrorLog("Information: Using default configuration.");
-        if (problem && strcmp(problem, "missing") != 0)
-            LeaveUntouched(problem);
+        if (keep)
+            LeaveUntouched(keep);
         return;
     }
     char line[SCRIPT_LINE_SIZE];
@@ -150,6 +150,8 @@ void ReadIniFile()
         const char *problem = Sys_FileProblem(IniFileName);
         DDErrorLog("ReadIniFile: Failed to read 'kordax.ini'.");
         LeaveUntouched(problem ? problem : "unreadable");
+    } else if (keep) {
+        LeaveUntouched(keep); // read, but the player has made it read-only
     }
     fclose(r.f);
 }
@@ -172,8 +174,14 @@ bool WriteIniFile()
     text += "[P2_INPUT]\n";
     AppendKeys(text, P2InputKeys);
     text += "[END_KORDAX]\n";
-    if (!Sys_SaveFile(IniFileName, text.data(), text.size())) {
-        DDErrorLog("WriteIniFile: Failed to write 'kordax.ini', keys not saved.");
+    const char *why = nullptr;
+    if (!Sys_SaveFile(IniFileName, text.data(), text.size(), &why)) {
+        if (!why) {
+            DDErrorLog("WriteIniFile: Failed to write 'kordax.ini', keys not saved.");
+            return false;
+        }
+        std::string message = std::string("WriteIniFile: Failed to write 'kordax.ini' (") + why + "), keys not saved.";
+        DDErrorLogUrgent(message.c_str());
         return false;
     }
     return true;

@@ -1,4 +1,4 @@
-// Pause: holds the game's clock and the sound, and shows the frozen frame under the paused picture.
+// Pause: holds the game's clock and the sound, and shows the frozen frame dimmed under the paused caption.
 #include "kx_pause.h"
 #include "kx_bitmap.h"
 #include "kx_game.h"
@@ -7,16 +7,21 @@
 #include "kx_world.h"
 #include "dd.h"
 #include "dd_bitmap.h"
+#include "dd_draw.h"
+#include "dd_font.h"
 #include "dd_input.h"
 #include "dd_log.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 bool KX_PAUSE_Paused = false;
 bool KX_PAUSE_Listening = false;
 
 enum { KX_KEY_P = 80, KX_FIELD_SIZE = 440, KX_FROZEN_BYTES = 640 * 480 * 4 };
+// Below the stage captions, the ready banner and the level-complete caption, above the X runway.
+enum { KX_PAUSED_LOW_Y = 334, KX_PAUSED_HINT_GAP = 3 };
 
 // The last frame shown before the pause; kept in memory, as a restore clears the surfaces.
 static unsigned char Frozen[KX_FROZEN_BYTES];
@@ -56,6 +61,62 @@ static bool CopyFrame(bool primary, bool toFrozen)
     return true;
 }
 
+// Halves the brightness of the field in the frozen frame, in the display's pixel format; the
+// panel stays as it was, so the scores remain easy to read.
+static void DimField()
+{
+    int bytes = (g_ScreenDepth + 7) / 8, row = g_ScreenWidth * bytes;
+    int w = std::min(g_ScreenWidth, (int)KX_FIELD_SIZE), h = std::min(g_ScreenHeight, (int)KX_FIELD_SIZE);
+    RGBToColourValue(0, 0, 0); // learns the 16 bpp layout if nothing has asked yet
+    // Shifting a 16-bit pixel right moves each channel's low bit into the next: mask those bits off.
+    uint16_t keep = PixelFormat == 1 ? 0x3DEF : 0x7BEF;
+    for (int y = 0; y < h; y++) {
+        unsigned char *p = Frozen + (size_t)y * row;
+        for (int x = 0; x < w; x++, p += bytes) {
+            if (bytes == 2) {
+                uint16_t v;
+                memcpy(&v, p, 2);
+                v = (uint16_t)((v >> 1) & keep);
+                memcpy(p, &v, 2);
+            } else {
+                for (int c = 0; c < 3; c++) // blue, green, red; the fourth byte of 32 bpp is unused
+                    p[c] >>= 1;
+            }
+        }
+    }
+}
+
+static bool Freeze(bool primary)
+{
+    if (!CopyFrame(primary, true))
+        return false;
+    DimField();
+    return true;
+}
+
+// The paused picture and, under it, what the keys do now: how to resume, and in play that Escape
+// abandons the game (in the other states it does nothing while paused).
+static void DrawCaption()
+{
+    DDBitmap *paused = KX_Bitmaps[KX_BITMAP_PAUSED], *font = KX_Bitmaps[KX_BITMAP_FONT1];
+    int w = paused ? paused->Width : 0, h = paused ? paused->Height : 0;
+    // In play the centre of the field is free; around it the stage captions and banners are there.
+    bool captions = GameState != KX_STATE_PLAYING && GameState != KX_STATE_DYING;
+    int y = captions ? KX_PAUSED_LOW_Y : (KX_FIELD_SIZE - h) / 2;
+    DDBitmap_Draw(g_pDDSBack, paused, (KX_FIELD_SIZE - w) / 2, y);
+    const char *hints[] = { PlayerKey(KX_KEY_P) ? "PRESS PAUSE TO RESUME" : "PRESS PAUSE OR P TO RESUME",
+                            GameState == KX_STATE_PLAYING ? "ESCAPE ABANDONS THE GAME" : nullptr };
+    y += h + KX_PAUSED_HINT_GAP;
+    for (const char *hint : hints) {
+        if (!hint || !font)
+            continue;
+        int textWidth, textHeight;
+        DDBitmap_TextSize(font, hint, &textWidth, &textHeight);
+        DDBitmap_DrawText(g_pDDSBack, font, hint, (KX_FIELD_SIZE - textWidth) / 2, y);
+        y += textHeight;
+    }
+}
+
 static void DrawPaused()
 {
     if (!FrozenValid || !CopyFrame(false, false)) {
@@ -63,11 +124,9 @@ static void DrawPaused()
         // time it stopped, so the portals do not move.
         KX_DrawPlayfield(LastGameTime);
         KX_PANEL_GAME_Draw();
-        FrozenValid = CopyFrame(false, true);
+        FrozenValid = Freeze(false) && CopyFrame(false, false);
     }
-    DDBitmap *paused = KX_Bitmaps[KX_BITMAP_PAUSED];
-    int w = paused ? paused->Width : 0, h = paused ? paused->Height : 0;
-    DDBitmap_Draw(g_pDDSBack, paused, (KX_FIELD_SIZE - w) / 2, (KX_FIELD_SIZE - h) / 2);
+    DrawCaption();
 }
 
 void KX_PAUSE_Set(bool paused)
@@ -77,7 +136,7 @@ void KX_PAUSE_Set(bool paused)
     KX_PAUSE_Paused = paused;
     if (paused) {
         HoldClock(DDCLOCK_PAUSED);
-        FrozenValid = CopyFrame(true, true); // the frame on show is the last one drawn
+        FrozenValid = Freeze(true); // the frame on show is the last one drawn
     } else {
         ReleaseClock(DDCLOCK_PAUSED);
     }

@@ -7,10 +7,10 @@
 #include "dd_log.h"
 #include "sys_file.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 static const char ScoreFileName[] = "kx_scores.dat";
 
@@ -18,6 +18,8 @@ KX_ScoreType KX_Scores[KX_NUM_SCORES];
 bool KX_ScoresLoaded = false;
 // The file exists but could not be read: it may hold good scores, so it is never replaced.
 static bool ScoreFileUnreadable = false;
+// The player made the file read-only: it is read, and left as it is.
+static bool ScoreFileReadOnly = false;
 
 static int32_t GetLE32(const unsigned char *p)
 {
@@ -73,7 +75,7 @@ static void SetDefaults()
 bool KX_PANEL_SCORES_Save()
 {
     // Before a load the table holds nothing worth keeping; saving it would wipe the file.
-    if (!KX_ScoresLoaded)
+    if (!KX_ScoresLoaded || ScoreFileReadOnly) // read-only: said once, when loaded
         return false;
     if (ScoreFileUnreadable) {
         DDErrorLog("Failed to open score file, scores not saved");
@@ -81,8 +83,14 @@ bool KX_PANEL_SCORES_Save()
     }
     unsigned char data[KX_SCORE_FILE_SIZE];
     KX_SCORES_Encode(KX_Scores, KX_NUM_SCORES, data);
-    if (!Sys_SaveFile(ScoreFileName, data, sizeof data)) {
-        DDErrorLog("Failed to open score file, scores not saved");
+    const char *why = nullptr;
+    if (!Sys_SaveFile(ScoreFileName, data, sizeof data, &why)) {
+        if (!why) {
+            DDErrorLog("Failed to open score file, scores not saved");
+            return false;
+        }
+        std::string message = std::string("Failed to save score file (") + why + "), scores not saved";
+        DDErrorLogUrgent(message.c_str());
         return false;
     }
     return true;
@@ -90,27 +98,34 @@ bool KX_PANEL_SCORES_Save()
 
 void KX_PANEL_SCORES_Initialise()
 {
-    FILE *f = Sys_FOpen(ScoreFileName, "rb");
+    const char *keep = nullptr;
+    FILE *f = Sys_OpenPlayerFile(ScoreFileName, &keep);
     unsigned char data[KX_SCORE_FILE_SIZE];
     size_t size = 0;
-    bool absent = !f && errno == ENOENT;
     if (f) {
         size = fread(data, 1, sizeof data, f);
         // Opened but unreadable (a directory, a device error): treated as not opened.
         if (ferror(f)) {
             fclose(f);
             f = nullptr;
+            keep = "unreadable";
         }
     }
+    ScoreFileReadOnly = false;
     if (!f) {
         DDErrorLog("Failed to open score file, initialising scores to defaults");
         SetDefaults();
         KX_ScoresLoaded = true;
-        ScoreFileUnreadable = !absent;
+        ScoreFileUnreadable = keep != nullptr;
         KX_PANEL_SCORES_Save();
         return;
     }
     ScoreFileUnreadable = false;
+    if (keep) {
+        ScoreFileReadOnly = true;
+        DDErrorLog("Information: 'kx_scores.dat' is read-only; it is left untouched and scores made in this run "
+                   "are not saved.");
+    }
     fclose(f);
     KX_SCORES_Decode(data, (int)size, KX_Scores, KX_NUM_SCORES);
     KX_ScoresLoaded = true;

@@ -137,10 +137,12 @@ static void ConfirmInitials()
         SetInitials("UNK");
     if (HighscorePlayer == 2) {
         KX_PANEL_SCORES_AddScore(GameLevel, ScoreP2, Initials);
+        KX_PANEL_SCORES_Save();
         GameState = KX_STATE_OPTIONS;
         return;
     }
     KX_PANEL_SCORES_AddScore(GameLevel, ScoreP1, Initials);
+    KX_PANEL_SCORES_Save(); // at once: a game killed later keeps the entry
     if (GameMode == KX_GAMEMODE_TOGETHER || GameMode == KX_GAMEMODE_ALTERNATE) {
         RetrievePlayerData(2);
         if (RankPlayer(2)) {

@@ -2,6 +2,7 @@
 #include "kx_state_options.h"
 #include "kx_menu.h"
 #include "kx_bitmap.h"
+#include "kx_config.h"
 #include "kx_game.h"
 #include "kx_scores.h"
 #include "kx_world.h"
@@ -26,6 +27,8 @@ int InputPlayer = 0;
 int InputAction = 0;
 int QMarkFrame = 0;
 int QMarkFrameTime = 0;
+// A key was redefined since the input screen opened: the keys are saved when it closes.
+static bool KeysChanged = false;
 
 enum {
     KEY_RETURN = 13,
@@ -143,8 +146,19 @@ static void NewKey(int key)
     if (key < 0 || key >= KEY_CODES)
         return;
     int action = Clamp(InputAction, 0, DDINPUT_NUM_ACTIONS - 1);
-    (InputPlayer == 1 ? P2InputKeys : P1InputKeys)[action] = key;
+    int &slot = (InputPlayer == 1 ? P2InputKeys : P1InputKeys)[action];
+    KeysChanged = KeysChanged || slot != key;
+    slot = key;
     InputWaitingKey = false;
+}
+
+// Saved at once as well as at exit, so that a run that ends badly keeps the new keys.
+static void CloseInputScreen()
+{
+    ShowingInput = false;
+    if (KeysChanged)
+        WriteIniFile();
+    KeysChanged = false;
 }
 
 static void InputScreenKey(int key)
@@ -156,7 +170,7 @@ static void InputScreenKey(int key)
     else if (key == KEY_RETURN)
         InputWaitingKey = true;
     else if (key == KEY_ESCAPE)
-        ShowingInput = false;
+        CloseInputScreen();
 }
 
 static void OpenInputScreen(int player)

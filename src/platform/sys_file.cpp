@@ -1,5 +1,6 @@
 // Where the game's files live, game paths with backslashes, and whole-or-nothing file saves.
 #include "sys_file.h"
+#include "sys_display.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -98,6 +99,9 @@ static std::string HomeFolder(std::string &why)
     return home;
 }
 
+bool Sys_FilesInstalled() { return installed; }
+bool Sys_MakeFolders(const std::string &path) { return MakeFolders(path); }
+
 std::string Sys_ExecutablePath(const char *argv0)
 {
     char buffer[4096];
@@ -160,8 +164,7 @@ bool Sys_LocateFiles(const std::string &exePath, std::vector<std::string> &messa
     return true;
 }
 
-// The path a game name is opened at; false when its folder is unavailable this run.
-static bool Resolve(const char *name, std::string &path)
+bool Sys_ResolvePath(const char *name, std::string &path)
 {
     path = Sys_NativePath(name);
     if (!installed || path.empty() || path[0] == '/')
@@ -170,8 +173,9 @@ static bool Resolve(const char *name, std::string &path)
         path = dataFolder + "/" + path;
         return true;
     }
+    std::string kept = path == SYS_DISPLAY_FILE ? "kordax.ini" : path; // the display choices live beside the keys
     for (const SysPlayerFile &f : playerFiles) {
-        if (path == f.name) {
+        if (kept == f.name) {
             path = f.folder + "/" + path;
             return !f.folder.empty();
         }
@@ -241,11 +245,44 @@ FILE *Sys_FOpen(const char *name, const char *mode)
     if (serving && PlayerFile(name) >= 0)
         return OpenServed(PlayerFile(name), m);
     std::string path;
-    if (!Resolve(name, path)) {
+    if (!Sys_ResolvePath(name, path)) {
         errno = ENOENT;
         return nullptr;
     }
     return fopen(path.c_str(), m);
+}
+
+// The player cannot write the file at path (false also when there is none).
+static bool ReadOnly(const std::string &path)
+{
+    return access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM);
+}
+
+FILE *Sys_OpenPlayerFile(const char *name, const char **keep)
+{
+    static std::string because;
+    *keep = nullptr;
+    if (serving && PlayerFile(name) >= 0)
+        return OpenServed(PlayerFile(name), "rb");
+    std::string path;
+    if (!Sys_ResolvePath(name, path))
+        return nullptr; // no folder for it this run: nothing there to keep
+    FILE *f = fopen(path.c_str(), "rb");
+    if (f) {
+        if (ReadOnly(path))
+            *keep = "read-only";
+        return f;
+    }
+    int error = errno;
+    if (error == ENOENT)
+        return nullptr;
+    if (error == EACCES || error == EPERM) {
+        *keep = "unreadable";
+    } else {
+        because = std::string("unreadable (") + strerror(error) + ")";
+        *keep = because.c_str();
+    }
+    return nullptr;
 }
 
 void Sys_FailWritesAfter(long bytes) { failAfter = bytes; }
@@ -261,8 +298,11 @@ static bool WriteAll(int fd, const char *data, size_t size)
         ssize_t n = write(fd, data + done, limit - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO; // no progress and no error: never a silent success
             return false;
+        }
         done += (size_t)n;
     }
     if (injected) {
@@ -273,24 +313,48 @@ static bool WriteAll(int fd, const char *data, size_t size)
     return true;
 }
 
-bool Sys_SaveFile(const char *name, const void *data, size_t size)
+static const char *SaveFailure(int error)
 {
-    if (serving && PlayerFile(name) >= 0)
+    return error == ENOSPC || error == EDQUOT ? "no space left on the disk" : strerror(error);
+}
+
+bool Sys_SaveFile(const char *name, const void *data, size_t size, const char **why)
+{
+    const char *ignored;
+    const char *&reason = why ? *why : ignored;
+    reason = nullptr;
+    // A replay writes nothing of the player's, the window's remembered place included.
+    if (serving && (PlayerFile(name) >= 0 || Sys_NativePath(name) == SYS_DISPLAY_FILE))
         return true;
     std::string path;
-    if (!Resolve(name, path))
+    if (!Sys_ResolvePath(name, path))
+        return false; // not kept this run, as the start said
+    // A rename would replace it regardless of its mode; the player's choice is kept.
+    if (ReadOnly(path)) {
+        reason = "read-only";
         return false;
+    }
     std::string temp = path + ".tmp";
     int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
+    if (fd < 0) {
+        reason = SaveFailure(errno);
         return false;
+    }
     bool ok = WriteAll(fd, (const char *)data, size);
     ok = ok && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (ok)
-        ok = rename(temp.c_str(), path.c_str()) == 0;
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
         unlink(temp.c_str());
+        reason = SaveFailure(error);
+        errno = error;
         return false;
     }
     // Make the rename itself durable.

@@ -17,19 +17,36 @@ bool Sys_LocateFiles(const std::string &exePath, std::vector<std::string> &messa
 std::string Sys_ExecutablePath(const char *argv0);
 // For tests: back to opening every name in the working folder.
 void Sys_UseWorkingFolder();
+// Whether the game runs installed (player files in the XDG folders) rather than in place.
+bool Sys_FilesInstalled();
+// mkdir -p with the private mode the XDG rules ask for; false with errno set on failure.
+bool Sys_MakeFolders(const std::string &path);
 
 // fopen with the game's "gfx\\name" paths turned into "gfx/name".
 FILE *Sys_FOpen(const char *name, const char *mode);
 std::string Sys_NativePath(const char *name);
+// The path a game name is opened at; false when its folder is unavailable this run.
+bool Sys_ResolvePath(const char *name, std::string &path);
 
-// Writes data to a temporary file beside name, flushes it to disk and renames it over name.
-// On any failure the old file is left as it was and false is returned.
-bool Sys_SaveFile(const char *name, const void *data, size_t size);
+// Opens a player's file for reading and decides, from this open's own error at the path it was
+// opened at, whether the file may be replaced later. Null with *keep null: there is no such file
+// (the only failure that means absent). *keep set: the file is there and must be left as it is,
+// for the reason given as the log words it: "unreadable", "unreadable (<error>)", or "read-only",
+// the one case that also returns the file open, for reading. (A folder opens; reading it fails.)
+FILE *Sys_OpenPlayerFile(const char *name, const char **keep);
+
+// Every save of a player's file passes here. Writes data to a temporary file beside name,
+// flushes it to disk and renames it over name. A file there that the player cannot write is
+// left alone. On any failure the old file is left as it was and false is returned, with *why
+// (when given) saying why as the log words it: "read-only", "no space left on the disk", or the
+// system's text for the error; null when the file is not kept this run (said at start-up).
+bool Sys_SaveFile(const char *name, const void *data, size_t size, const char **why = nullptr);
 // For tests: make the next save's write fail after this many bytes (-1: never).
 void Sys_FailWritesAfter(long bytes);
 
 // Why a game file cannot be used, as the log words it: "missing", "unreadable", "a folder", or
 // "too large" when it holds more than sizeLimit bytes (-1: no limit). Null when it opens as a file.
+// Looked at where the file is opened from; only "no such file" is "missing".
 const char *Sys_FileProblem(const char *name, long long sizeLimit = -1);
 
 // Replays: "kordax.ini" and "kx_scores.dat" are read from these copies (null: missing), and no

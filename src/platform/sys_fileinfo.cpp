@@ -11,10 +11,12 @@ const char *Sys_FileProblem(const char *name, long long sizeLimit)
     bool present;
     if (Sys_ServedFile(name, present))
         return present ? nullptr : "missing";
-    std::string path = Sys_NativePath(name);
+    std::string path;
+    if (!Sys_ResolvePath(name, path))
+        return "missing";
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
-        return errno == EACCES ? "unreadable" : "missing";
+        return errno == ENOENT ? "missing" : "unreadable";
     if (S_ISDIR(st.st_mode))
         return "a folder";
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);

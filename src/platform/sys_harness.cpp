@@ -121,7 +121,10 @@ const char *Sys_Help()
         "Run from a folder that holds gfx/, the game reads and writes there. Otherwise it reads its\n"
         "data from ../share/kordax beside the program and keeps kordax.ini in $XDG_CONFIG_HOME/kordax,\n"
         "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax; the last 20\n"
-        "runs are kept as replays in $XDG_STATE_HOME/kordax/replays.\n";
+        "runs are kept as replays in $XDG_STATE_HOME/kordax/replays.\n"
+        "--window, --integer-scale, Alt+Enter and the window's size and place are remembered in\n"
+        "kordax-display.ini beside kordax.ini. F12 saves a screenshot into screenshots/ (in place)\n"
+        "or kordax/ in the pictures folder.\n";
     return help.c_str();
 }
 
@@ -186,8 +189,15 @@ bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std
             error = std::string(path) + ":" + std::to_string(number) + ": cannot read script line '" + line + "'";
             return false;
         }
-        if (isAction)
-            actions.push_back(action);
+        if (!isAction)
+            continue;
+        // Actions fall due in order; one out of order would silently run late.
+        if (!actions.empty() && action.ms < actions.back().ms) {
+            error = std::string(path) + ":" + std::to_string(number) + ": script line earlier than the one before it '" +
+                    line + "'";
+            return false;
+        }
+        actions.push_back(action);
     }
     return true;
 }

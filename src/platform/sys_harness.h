@@ -36,7 +36,8 @@ const char *Sys_Help();
 // "kordax <version>".
 const char *Sys_VersionLine();
 
-// Reads a script file; false with the offending line named in error.
+// Reads a script file; false with the offending line named in error (one that cannot be read, or
+// one earlier in time than the action before it).
 bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std::string &error);
 bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool &isAction);
 

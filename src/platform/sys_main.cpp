@@ -1,13 +1,25 @@
-// Process entry: reads the long options, finds the game's files, sets the harness and journal up, runs WinMain.
+// Process entry: reads the long options, finds the game's files and display choices, sets the harness and journal up, runs WinMain.
+#include "sys_display.h"
 #include "sys_file.h"
 #include "sys_harness.h"
 #include "sys_journal.h"
+#include "sys_screenshot.h"
 #include "win_time.h"
 #include "kordax.h"
+#include "dd_input.h"
+#include "kx_state_options.h"
 #include "kx_world.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+// A key the game wants: one of the players' keys, or any key while the title's key screen waits for one.
+static bool GameWantsKey(int vk)
+{
+    auto has = [vk](const int *keys) { return std::find(keys, keys + DDINPUT_NUM_ACTIONS, vk) != keys + DDINPUT_NUM_ACTIONS; };
+    return (ShowingInput && InputWaitingKey) || has(P1InputKeys) || has(P2InputKeys);
+}
 
 int main(int argc, char **argv)
 {
@@ -33,6 +45,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "kordax: %s\n", m.c_str());
     if (!located)
         return 1;
+    Sys_LoadDisplayChoices();
+    Sys_SetKeyTaken(GameWantsKey);
     Sys_UseVirtualClock(sys_options.headless);
     if (!sys_options.replay.empty()) {
         if (!Sys_StartPlayback(sys_options.replay, !sys_options.headless, gameLine, error)) {

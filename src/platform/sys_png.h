@@ -1,4 +1,4 @@
-// A small PNG writer for screenshots and contact sheets.
+// A small PNG writer (zlib-compressed) for screenshots, contact sheets and icons.
 #pragma once
 
 #include <cstddef>

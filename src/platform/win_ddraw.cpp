@@ -1,6 +1,7 @@
 // DirectDraw stand-in: surfaces in memory, flips presented through an SDL streaming texture.
 #include "sys_local.h"
 #include "sys_harness.h"
+#include "sys_screenshot.h"
 #include "sys_source.h"
 #include "win_time.h"
 
@@ -609,5 +610,6 @@ void Sys_Present(IDirectDrawSurface *primary)
         SDL_Rect dst = { r.x, r.y, r.w, r.h };
         SDL_RenderCopy(sys_renderer, source, nullptr, &dst);
     }
+    Sys_DrawScreenshotNotice(r.x, r.y, r.w, r.h);
     SDL_RenderPresent(sys_renderer);
 }

@@ -5,20 +5,25 @@
 #include "sys_harness.h"
 #include "sys_sound_decode.h"
 #include "sys_sound_mix.h"
+#include "sys_sound_rate.h"
 #include "sys_source.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
-// Decoded at load into interleaved stereo floats at the mixing rate, so nothing depends on the
-// device: a device reopened in another format needs nothing reloaded.
+// Kept as decoded, and converted once, whole, to stereo floats at the device's rate for the mixer:
+// a device reopened at another rate converts again from the original, never from a converted copy.
 struct FSOUND_SAMPLE {
+    SysPcm original;
     std::vector<float> pcm;
     size_t frames = 0;
     std::string name;
@@ -39,25 +44,26 @@ struct Channel {
 // A channel handle carries the channel's index and the serial of the play that took it, so a
 // handle kept after its sound ended cannot touch a later sound on the same channel.
 enum { INDEX_BITS = 12, MAX_CHANNELS = 256, MAX_SERIAL = 0x7FFFF };
-static const size_t MaxFileBytes = 64u << 20;
+static const size_t MaxFileBytes = SYS_SOUND_MAX_FILE_BYTES;
 static const int MixVolumeMax = 128;
 static const int DeviceFrames = 1024;
-static const unsigned RetryMs = 1000;
+// Without a device the gap between tries doubles from a second up to a minute: a machine with
+// no sound hears little of it, and a device plugged in is still found within a minute.
+static const unsigned RetryFirstMs = 1000, RetryLastMs = 60000;
 
 static bool started = false;
 static bool audioStarted = false; // SDL's audio subsystem, without which no device can be had
 static SDL_AudioDeviceID device = 0;
 static bool audible = false;      // device is open and has not been seen to stop
-// When the device took another format: the mix resampled to its rate (before the limiter, whose
-// ceiling the resampler's ripple would otherwise cross), then the limited mix to its sample format.
-static SDL_AudioStream *toRate = nullptr;
-static SDL_AudioStream *toFormat = nullptr;
-static int mixRate = 44100;
+static SDL_AudioSpec deviceSpec = {}; // what the open device took
+static int askRate = 44100;       // the mixing rate the game asked for
+static int mixRate = 44100;       // the device's rate, which samples are held and mixed at
 static SysLimiter limiter;
-static std::vector<float> mixScratch, limitedScratch;
+static std::vector<float> mixScratch;
 static bool retryPending = false;
 static bool triedOnce = false;
 static unsigned lastTry = 0;
+static unsigned retryGap = RetryFirstMs;
 static bool lossLogged = false;
 static int openAttempts = 0;
 static bool refuseOpens = false;
@@ -111,57 +117,106 @@ static void MixFrames(float *out, int frames)
     }
 }
 
-// Pulls from a conversion stream, feeding it from fill in blocks of the scratch's size.
-template <typename Fill>
-static void Pull(SDL_AudioStream *cvt, std::vector<float> &block, Uint8 *out, int len, Fill fill)
+// One sample of the limited mix in the device's format: integers rounded, never truncated, so a
+// 16-bit sound played at its own rate comes out with the very values it was decoded from.
+static void PutSample(Uint8 *p, float v, SDL_AudioFormat format)
 {
-    int frames = (int)(block.size() / 2);
-    while (SDL_AudioStreamAvailable(cvt) < len) {
-        fill(block.data(), frames);
-        if (SDL_AudioStreamPut(cvt, block.data(), frames * 2 * (int)sizeof(float)) != 0)
-            break;
+    int bits = SDL_AUDIO_BITSIZE(format);
+    Uint32 word;
+    if (SDL_AUDIO_ISFLOAT(format)) {
+        memcpy(&word, &v, sizeof word);
+    } else {
+        double top = std::ldexp(1.0, bits - 1);
+        long long i = std::llround(std::clamp((double)v * top, -top, top - 1));
+        if (!SDL_AUDIO_ISSIGNED(format))
+            i += (long long)top;
+        word = (Uint32)i;
     }
-    int got = std::max(SDL_AudioStreamGet(cvt, out, len), 0);
-    if (got < len)
-        memset(out + got, 0, (size_t)(len - got));
+    int bytes = bits / 8;
+    for (int k = 0; k < bytes; k++)
+        p[SDL_AUDIO_ISBIGENDIAN(format) ? bytes - 1 - k : k] = (Uint8)(word >> (8 * k));
 }
 
-// The limited mix, stereo floats at the device's rate.
-static void LimitedFrames(float *out, int frames)
-{
-    if (toRate)
-        Pull(toRate, mixScratch, (Uint8 *)out, frames * 2 * (int)sizeof(float), MixFrames);
-    else
-        MixFrames(out, frames);
-    Sys_Limit(limiter, out, frames);
-}
-
-// The device's callback, run on SDL's audio thread with the device locked.
+// The device's callback, run on SDL's audio thread with the device locked. The mixer runs at the
+// device's rate; only the sample format and the channel count are converted here, frame by frame.
 static void SDLCALL FillDevice(void *, Uint8 *stream, int len)
 {
-    if (toFormat)
-        Pull(toFormat, limitedScratch, stream, len, LimitedFrames);
-    else
-        LimitedFrames((float *)stream, len / (int)(2 * sizeof(float)));
+    const SDL_AudioFormat format = deviceSpec.format;
+    const int channelCount = deviceSpec.channels, bytes = SDL_AUDIO_BITSIZE(format) / 8;
+    const int frameBytes = bytes * channelCount;
+    int frames = len / frameBytes;
+    memset(stream + (size_t)frames * frameBytes, 0, (size_t)(len - frames * frameBytes));
+    while (frames > 0) {
+        int n = std::min(frames, (int)(mixScratch.size() / 2));
+        float *mix = mixScratch.data();
+        MixFrames(mix, n);
+        Sys_Limit(limiter, mix, n);
+        for (int f = 0; f < n; f++, stream += frameBytes) {
+            for (int c = 0; c < channelCount; c++) {
+                // Mono takes both sides; beyond the front pair every layout has other speakers.
+                float v = channelCount == 1 ? (mix[f * 2] + mix[f * 2 + 1]) * 0.5f : c < 2 ? mix[f * 2 + c] : 0.0f;
+                PutSample(stream + c * bytes, v, format);
+            }
+        }
+        frames -= n;
+    }
 }
 
-static void FreeConversions()
+static bool FormatSupported(const SDL_AudioSpec &spec)
 {
-    if (toRate)
-        SDL_FreeAudioStream(toRate);
-    if (toFormat)
-        SDL_FreeAudioStream(toFormat);
-    toRate = toFormat = nullptr;
+    int bits = SDL_AUDIO_BITSIZE(spec.format);
+    return spec.channels >= 1 && (SDL_AUDIO_ISFLOAT(spec.format) ? bits == 32 : bits == 8 || bits == 16 || bits == 32);
 }
 
-// Opens the default device in whatever format it offers; the mix is converted to it.
+// Every sample converted again from its original to rate; a channel keeps its place in time.
+// Only while no device runs, so the mixer never sees a sample half converted.
+static void ConvertSamples(int rate)
+{
+    for (FSOUND_SAMPLE *s : samples) {
+        size_t old = s->frames;
+        if (!Sys_SoundToStereo(s->original, rate, s->loop, s->pcm))
+            s->pcm = std::vector<float>(); // plays as silence, and a one-shot sound as ended
+        s->frames = s->pcm.size() / 2;
+        for (Channel &c : channels)
+            if (c.sample == s)
+                c.pos = old ? (size_t)((unsigned long long)c.pos * s->frames / old) : 0;
+    }
+    mixRate = rate;
+}
+
+// ALSA writes its reasons for a failed open straight to stderr, some eight lines a try. The
+// first try shows them; the retries after it are hushed, and a device that opens lifts the hush.
+static void QuietAlsa(const char *, int, const char *, int, const char *, ...) {}
+static void HushAlsa(bool hush)
+{
+    void *lib = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD); // only if SDL has loaded it
+    if (!lib)
+        return;
+    typedef void (*Handler)(const char *, int, const char *, int, const char *, ...);
+    int (*setHandler)(Handler) = (int (*)(Handler))dlsym(lib, "snd_lib_error_set_handler");
+    if (setHandler)
+        setHandler(hush ? QuietAlsa : nullptr);
+    dlclose(lib);
+}
+
+// The rate to ask a device for: the game's mixing rate, unless SDL_AUDIO_FREQUENCY names another
+// (as SDL itself reads it), so the mix can be heard and measured through a device of any rate.
+static int WantedRate()
+{
+    const char *env = getenv("SDL_AUDIO_FREQUENCY");
+    int rate = env ? atoi(env) : 0;
+    return rate >= 8000 && rate <= 192000 ? rate : askRate;
+}
+
+// Opens the default device in whatever format and at whatever rate it offers: the mixer takes
+// its rate, the samples are converted to it, and the mix to its sample format.
 static bool OpenDevice()
 {
     openAttempts++;
     if (!audioStarted || refuseOpens)
         return false;
     SDL_AudioSpec want = {};
-    want.freq = askFor.format ? askFor.freq : mixRate;
+    want.freq = askFor.format ? askFor.freq : WantedRate();
     // 16-bit by default, as desktops play and as SDL's disk driver captures: tools that measure a
     // capture read it as plain S16 stereo at the mixing rate.
     want.format = askFor.format ? askFor.format : AUDIO_S16SYS;
@@ -172,17 +227,16 @@ static bool OpenDevice()
     SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
     if (id == 0)
         return false;
-    if (have.freq != mixRate)
-        toRate = SDL_NewAudioStream(AUDIO_F32SYS, 2, mixRate, AUDIO_F32SYS, 2, have.freq);
-    if (have.format != AUDIO_F32SYS || have.channels != 2)
-        toFormat = SDL_NewAudioStream(AUDIO_F32SYS, 2, have.freq, have.format, have.channels, have.freq);
-    if ((have.freq != mixRate && !toRate) || ((have.format != AUDIO_F32SYS || have.channels != 2) && !toFormat)) {
-        FreeConversions();
+    if (!FormatSupported(have) || have.freq < 1000) {
         SDL_CloseAudioDevice(id);
+        SDL_SetError("the device offers no sample format the mixer can write");
         return false;
     }
+    // SDL opens the device paused: its callback does not run until the samples are ready.
+    if (have.freq != mixRate)
+        ConvertSamples(have.freq);
+    deviceSpec = have;
     mixScratch.assign((size_t)DeviceFrames * 2, 0.0f);
-    limitedScratch.assign((size_t)DeviceFrames * 2, 0.0f);
     Sys_LimiterReset(limiter, have.freq);
     device = id;
     audible = true;
@@ -194,7 +248,6 @@ static void CloseDevice()
 {
     if (device)
         SDL_CloseAudioDevice(device);
-    FreeConversions();
     device = 0;
     audible = false;
 }
@@ -250,15 +303,19 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int)
     started = true;
     masterVolume = 255;
     retryPending = triedOnce = lossLogged = false;
+    retryGap = RetryFirstMs;
     channels.assign(std::clamp(maxsoftwarechannels, 1, (int)MAX_CHANNELS), Channel());
-    mixRate = mixrate >= 8000 && mixrate <= 96000 ? mixrate : 44100;
+    askRate = mixRate = mixrate >= 8000 && mixrate <= 96000 ? mixrate : 44100;
     if (sys_options.headless)
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     bool opened = audioStarted && OpenDevice();
-    // No device now: play on silently and look for one now and then.
-    retryPending = audioStarted && !opened;
-    triedOnce = false;
+    if (audioStarted && !opened) {
+        // No device now: play on silently and look for one now and then.
+        HushAlsa(true);
+        retryPending = true;
+        triedOnce = false;
+    }
     return (signed char)sys_source.answer(SYS_Q_SOUND_STARTED, opened);
 }
 
@@ -267,6 +324,7 @@ void FSOUND_Close()
     if (!started)
         return;
     CloseDevice();
+    HushAlsa(false);
     for (FSOUND_SAMPLE *s : samples)
         delete s;
     samples.clear();
@@ -289,35 +347,43 @@ void Sys_SoundUpdate(unsigned now)
         CloseDevice();
         retryPending = true;
         triedOnce = false;
+        retryGap = RetryFirstMs;
         fprintf(stderr, "kordax: audio device lost; sound is silent until one can be opened\n");
         lossLogged = true;
     }
-    if (!retryPending || (triedOnce && now - lastTry < RetryMs))
+    if (!retryPending || (triedOnce && now - lastTry < retryGap))
         return;
+    if (triedOnce)
+        retryGap = std::min(retryGap * 2, RetryLastMs);
     triedOnce = true;
     lastTry = now;
     if (OpenDevice()) {
         retryPending = false;
+        HushAlsa(false);
         if (lossLogged)
             fprintf(stderr, "kordax: audio device opened again\n");
         lossLogged = false;
-    } else if (!lossLogged) {
-        fprintf(stderr, "kordax: no audio device (%s); playing on silently, trying again once a second\n",
-                SDL_GetError());
+    } else {
+        HushAlsa(true);
+        if (!lossLogged)
+            fprintf(stderr, "kordax: no audio device (%s); playing on silently, trying again at growing intervals up to a minute\n",
+                    SDL_GetError());
         lossLogged = true;
     }
 }
 
+// The whole file, or false; one over the size limit is refused before any of it is read.
 static bool ReadWholeFile(const char *name, std::vector<Uint8> &data)
 {
     FILE *f = Sys_FOpen(name, "rb");
     if (!f)
         return false;
+    long size = fseek(f, 0, SEEK_END) == 0 ? ftell(f) : -1;
+    bool ok = size >= 0 && (size_t)size <= MaxFileBytes && fseek(f, 0, SEEK_SET) == 0;
     Uint8 buf[65536];
     size_t n;
-    bool ok = true;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) {
-        if (data.size() + n > MaxFileBytes) {
+    while (ok && (n = fread(buf, 1, sizeof buf, f)) > 0) {
+        if (data.size() + n > MaxFileBytes) { // grown since it was measured
             ok = false;
             break;
         }
@@ -327,23 +393,6 @@ static bool ReadWholeFile(const char *name, std::vector<Uint8> &data)
         ok = false;
     fclose(f);
     return ok;
-}
-
-// Decoded sound to interleaved stereo floats at the mixing rate.
-static bool ToMixFormat(const SysPcm &pcm, std::vector<float> &out)
-{
-    SDL_AudioStream *cvt = SDL_NewAudioStream(AUDIO_S16SYS, (Uint8)pcm.channels, pcm.rate, AUDIO_F32SYS, 2, mixRate);
-    if (!cvt)
-        return false;
-    bool ok = SDL_AudioStreamPut(cvt, pcm.samples.data(), (int)(pcm.samples.size() * sizeof(int16_t))) == 0 &&
-              SDL_AudioStreamFlush(cvt) == 0;
-    if (ok) {
-        out.resize((size_t)SDL_AudioStreamAvailable(cvt) / sizeof(float) / 2 * 2);
-        int want = (int)(out.size() * sizeof(float));
-        ok = SDL_AudioStreamGet(cvt, out.data(), want) == want;
-    }
-    SDL_FreeAudioStream(cvt);
-    return ok && !out.empty();
 }
 
 FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int offset, int length)
@@ -367,21 +416,18 @@ FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int 
     }
     // Decoded here rather than by a library, so damaged files are refused before any allocation
     // they ask for, and only the two formats the game ships are accepted.
-    SysPcm pcm;
-    if (!Sys_DecodeSound(data.data(), data.size(), pcm))
+    std::unique_ptr<FSOUND_SAMPLE> s(new FSOUND_SAMPLE);
+    if (!Sys_DecodeSound(data.data(), data.size(), s->original))
         return nullptr;
     data = std::vector<Uint8>();
-    FSOUND_SAMPLE *s = new FSOUND_SAMPLE;
-    if (!ToMixFormat(pcm, s->pcm)) {
-        delete s;
+    s->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
+    if (!Sys_SoundToStereo(s->original, mixRate, s->loop, s->pcm))
         return nullptr;
-    }
     s->frames = s->pcm.size() / 2;
     s->name = (mode & FSOUND_LOADMEMORY) ? "" : name;
-    s->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
-    samples.push_back(s);
+    samples.push_back(s.get());
     loadCount++;
-    return s;
+    return s.release();
 }
 
 void FSOUND_Sample_Free(FSOUND_SAMPLE *sample)
@@ -529,7 +575,6 @@ void Sys_SoundLoseDevice()
     // What an unplugged device leaves behind: a handle SDL reports as stopped.
     if (device)
         SDL_CloseAudioDevice(device);
-    FreeConversions();
 }
 
 void Sys_SoundRefuseDevices(bool refuse) { refuseOpens = refuse; }
@@ -544,4 +589,9 @@ void Sys_SoundAskFormat(int bits, bool floating, int channelCount, int rate)
 
 int Sys_SoundOpenAttempts() { return openAttempts; }
 
-bool Sys_SoundConverting() { return toRate || toFormat; }
+bool Sys_SoundConverting()
+{
+    return device && (mixRate != askRate || deviceSpec.format != AUDIO_F32SYS || deviceSpec.channels != 2);
+}
+
+int Sys_SoundMixRate() { return mixRate; }

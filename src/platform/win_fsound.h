@@ -12,6 +12,9 @@ struct FSOUND_DSPUNIT;
 #define FSOUND_LOOP_NORMAL 0x00000002u
 #define FSOUND_LOADMEMORY 0x00008000u // the name is the file's bytes, the length their count
 
+// Largest sound file loaded; a larger one is refused unread.
+enum { SYS_SOUND_MAX_FILE_BYTES = 64 << 20 };
+
 // False when no audio device could be opened: everything then goes on working, silently.
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
 // Stops every channel and releases every sample.
@@ -28,8 +31,9 @@ signed char FSOUND_StopSound(int channel);
 void FSOUND_SetSFXMasterVolume(int volume); // 0 to 255, multiplies every channel's volume
 int FSOUND_GetSFXMasterVolume();
 
-// Called once a frame: notices a device that has gone and opens the default one again, trying
-// at most once a second and saying so once on stderr; until then sound is silent.
+// Called once a frame with the clock in milliseconds: notices a device that has gone and opens the
+// default one again, at once and then after gaps doubling from a second up to a minute, saying
+// so once on stderr; until then sound is silent.
 void Sys_SoundUpdate(unsigned nowMs);
 
 // What the stand-in holds, for tests.
@@ -56,4 +60,5 @@ void Sys_SoundLoseDevice();
 void Sys_SoundRefuseDevices(bool refuse);
 void Sys_SoundAskFormat(int bits, bool floating, int channels, int rate);
 int Sys_SoundOpenAttempts();               // device opens tried since start-up
-bool Sys_SoundConverting();                // the open device took a format other than the mix's
+bool Sys_SoundConverting();                // the open device took a format or rate other than the asked mix's
+int Sys_SoundMixRate();                    // the rate the mixer runs and samples are held at: the device's

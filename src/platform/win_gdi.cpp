@@ -343,6 +343,12 @@ static const SysGlyph *FindGlyph(char c)
     return nullptr;
 }
 
+bool Sys_FontPixel(char c, int col, int row)
+{
+    const SysGlyph *g = FindGlyph(c);
+    return g && row >= 0 && row < 7 && col >= 0 && col < 5 && ((g->rows[row] >> (4 - col)) & 1);
+}
+
 BOOL TextOutA(HDC dc, int x, int y, const char *text, int length)
 {
     if (!dc || !dc->surface || !text)

@@ -50,3 +50,5 @@ int Sys_BitmapColours(HBITMAP bitmap, const BYTE **quads);
 COLORREF Sys_BitmapPixel(HBITMAP bitmap, int x, int y);
 // Size of the built-in text font's cell.
 enum { SYS_FONT_WIDTH = 6, SYS_FONT_HEIGHT = 8 };
+// Whether the built-in font lights the pixel at col, row of the character's cell.
+bool Sys_FontPixel(char c, int col, int row);

@@ -1,5 +1,7 @@
 // USER32 stand-in over SDL: one window, a message queue fed from SDL events, held keys.
 #include "sys_local.h"
+#include "sys_display.h"
+#include "sys_screenshot.h"
 #include "sys_harness.h"
 #include "sys_source.h"
 #include "win_user.h"
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <string>
 
 SDL_Window *sys_window = nullptr;
@@ -33,6 +36,28 @@ static bool keyDown[256];
 static int releaseAfterPump[256]; // keys pressed by a script for one frame
 static bool videoStarted = false;
 static bool closeRequested = false;
+static Uint32 placedAt = 0; // when the game last placed the window itself
+
+static bool latinLayout = true; // the desktop's letter keys give Latin letters
+
+// Latin when the US letter places mostly give 'a' to 'z' (Dvorak moves four of them to punctuation).
+static void Sys_ReadLayout()
+{
+    int latin = 0;
+    for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_Z; sc++) {
+        SDL_Keycode k = SDL_GetKeyFromScancode((SDL_Scancode)sc);
+        latin += k >= 'a' && k <= 'z';
+    }
+    latinLayout = latin > (SDL_SCANCODE_Z - SDL_SCANCODE_A + 1) / 2;
+}
+
+// Sees every event as it is queued, so the layout is read again before the keys that follow it.
+static int Sys_LayoutWatch(void *, SDL_Event *e)
+{
+    if (e->type == SDL_KEYMAPCHANGED)
+        Sys_ReadLayout();
+    return 0;
+}
 
 bool Sys_InitVideo()
 {
@@ -47,6 +72,8 @@ bool Sys_InitVideo()
         return false;
     }
     videoStarted = true;
+    Sys_ReadLayout();
+    SDL_AddEventWatch(Sys_LayoutWatch, nullptr);
     return true;
 }
 
@@ -104,6 +131,29 @@ static void WindowedSize(int &w, int &h)
     Sys_WindowedSize(usable.w, usable.h, w, h);
 }
 
+// The window as the player last left it: its size when known, its place when still on a screen.
+static void RememberedWindow(SDL_Rect &r)
+{
+    const SysDisplayChoices &c = Sys_DisplayChoices();
+    r.x = r.y = SDL_WINDOWPOS_CENTERED;
+    if (c.width > 0 && c.height > 0) {
+        r.w = c.width;
+        r.h = c.height;
+    } else {
+        WindowedSize(r.w, r.h);
+    }
+    std::vector<SysScreenRect> screens;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); i++) {
+        SDL_Rect b;
+        if (SDL_GetDisplayBounds(i, &b) == 0)
+            screens.push_back({ b.x, b.y, b.w, b.h });
+    }
+    if (c.placed && Sys_WindowOnScreens(c.x, c.y, r.w, r.h, screens)) {
+        r.x = c.x;
+        r.y = c.y;
+    }
+}
+
 HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int, int, int width, int height, HWND,
                      HANDLE, HINSTANCE, void *)
 {
@@ -112,16 +162,17 @@ HWND CreateWindowExA(DWORD, const char *className, const char *title, DWORD, int
     if (!Sys_InitVideo())
         return nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    int w = width, h = height;
+    SDL_Rect place = { SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height };
     if (sys_options.headless) {
-        w = 640;
-        h = 480;
+        place.w = 640;
+        place.h = 480;
     } else if (sys_options.windowed) {
-        WindowedSize(w, h);
+        RememberedWindow(place);
     } else {
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    sys_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
+    sys_window = SDL_CreateWindow(title, place.x, place.y, place.w, place.h, flags);
+    placedAt = SDL_GetTicks();
     if (!sys_window)
         return nullptr;
     if (!sys_options.headless) {
@@ -157,6 +208,7 @@ BOOL DestroyWindow(HWND window)
     if (window != mainWindow || !windowExists)
         return FALSE;
     windowExists = false;
+    Sys_FlushDisplayChoices();
     SendToWindow(WM_DESTROY, 0, 0);
     return TRUE;
 }
@@ -167,10 +219,12 @@ void Sys_ToggleFullscreen()
         return;
     static SDL_Rect windowed = { SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0 };
     bool full = (SDL_GetWindowFlags(sys_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    placedAt = SDL_GetTicks();
+    Sys_ChooseFullscreen(!full);
     if (full) {
         SDL_SetWindowFullscreen(sys_window, 0);
         if (windowed.w <= 0 || windowed.h <= 0)
-            WindowedSize(windowed.w, windowed.h);
+            RememberedWindow(windowed);
         SDL_SetWindowSize(sys_window, windowed.w, windowed.h);
         SDL_SetWindowPosition(sys_window, windowed.x, windowed.y);
         return;
@@ -199,7 +253,40 @@ static void Post(UINT message, WPARAM wParam, LPARAM lParam)
     queue.push_back(msg);
 }
 
-int Sys_VirtualKeyOf(int scancode, int keycode)
+// The US meaning of a key by its place: 'A' to 'Z' for the letter places, the desktop's OEM code
+// for the punctuation places; 0 for any other key.
+static int UsPlaceCode(SDL_Scancode sc)
+{
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)
+        return 'A' + (sc - SDL_SCANCODE_A);
+    switch (sc) {
+    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+    case SDL_SCANCODE_SLASH: return VK_OEM_2;
+    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+    default: return 0;
+    }
+}
+
+// Codes of their own, so that no two keys of a Latin layout meet: ASCII punctuation that no US key
+// gives unshifted (AZERTY's '!', QWERTZ's '+'), from 0xC1 in this order; and keys whose symbol has
+// no code (QWERTZ's ß, AZERTY's ², dead keys), from 0xE9 by their US place in this order.
+static const char OtherPunctuation[] = "!\"#$%&()*+:<>?@^_{|}~";
+enum { VK_FIRST_OTHER_PUNCTUATION = 0xC1, VK_FIRST_UNNAMED = 0xE9 };
+static const SDL_Scancode UnnamedPlaces[] = {
+    SDL_SCANCODE_SEMICOLON, SDL_SCANCODE_EQUALS, SDL_SCANCODE_COMMA, SDL_SCANCODE_MINUS,
+    SDL_SCANCODE_PERIOD, SDL_SCANCODE_SLASH, SDL_SCANCODE_GRAVE, SDL_SCANCODE_LEFTBRACKET,
+    SDL_SCANCODE_BACKSLASH, SDL_SCANCODE_RIGHTBRACKET, SDL_SCANCODE_APOSTROPHE,
+};
+
+int Sys_VirtualKeyOf(int scancode, int keycode, bool latinLayout)
 {
     SDL_Scancode sc = (SDL_Scancode)scancode;
     SDL_Keycode k = (SDL_Keycode)keycode;
@@ -222,13 +309,13 @@ int Sys_VirtualKeyOf(int scancode, int keycode)
         return '1' + (sc - SDL_SCANCODE_1);
     if (sc == SDL_SCANCODE_0)
         return '0';
-    // Letters by their Latin symbol (AZERTY's A is A); a letter key whose symbol is anything else
-    // (Cyrillic, Greek, Greek's ';') is the letter of its US position, so every key can be chosen.
+    // Letters of another script (Cyrillic, Greek, Hebrew): every letter and punctuation key is the
+    // key of its US place, whatever it prints, so every key can be chosen and none meets another.
+    if (!latinLayout && UsPlaceCode(sc))
+        return UsPlaceCode(sc);
+    // A Latin layout: each key by its symbol (AZERTY's A is A, its ',' is ',').
     if (k >= 'a' && k <= 'z')
         return (int)(k - 'a' + 'A');
-    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z)
-        return 'A' + (sc - SDL_SCANCODE_A);
-    bool foreign = k == SDLK_UNKNOWN || (k >= 128 && !(k & SDLK_SCANCODE_MASK));
     if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12)
         return VK_F1 + (sc - SDL_SCANCODE_F1);
     switch (k) {
@@ -274,23 +361,15 @@ int Sys_VirtualKeyOf(int scancode, int keycode)
     case SDLK_QUOTE: return VK_OEM_7;
     default: break;
     }
-    // Punctuation keys whose symbol is not ASCII: their US meaning by position.
-    if (!foreign)
-        return 0;
-    switch (sc) {
-    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
-    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
-    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
-    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
-    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
-    case SDL_SCANCODE_SLASH: return VK_OEM_2;
-    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
-    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
-    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
-    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
-    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
-    default: return 0;
-    }
+    if (k > 0 && k < 128)
+        if (const char *p = strchr(OtherPunctuation, (int)k))
+            return VK_FIRST_OTHER_PUNCTUATION + (int)(p - OtherPunctuation);
+    // A letter place whose symbol is no Latin letter (Turkish ı) is left without a code: its
+    // letter is elsewhere on the layout, and would be met twice.
+    const SDL_Scancode *place = std::find(std::begin(UnnamedPlaces), std::end(UnnamedPlaces), sc);
+    if (place != std::end(UnnamedPlaces))
+        return VK_FIRST_UNNAMED + (int)(place - UnnamedPlaces);
+    return 0;
 }
 
 // A sided modifier's shared code (16, 17, 18), or 0 for any other key.
@@ -313,9 +392,9 @@ static bool Sys_TranslateKey(bool down, int scancode, int keycode, bool repeat, 
             Sys_ToggleFullscreen();
         return false;
     }
-    e.vk = Sys_VirtualKeyOf(scancode, keycode);
+    e.vk = Sys_VirtualKeyOf(scancode, keycode, latinLayout);
     e.kind = down ? SysEvent::KEY_DOWN : SysEvent::KEY_UP;
-    return e.vk != 0;
+    return e.vk != 0 && !Sys_ScreenshotKey(e.vk, down, repeat);
 }
 
 static void Sys_ApplyKey(bool down, int vk)
@@ -343,7 +422,7 @@ void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
 
 void Sys_InjectKey(int vk, bool down)
 {
-    if (vk <= 0 || vk > 255)
+    if (vk <= 0 || vk > 255 || Sys_ScreenshotKey(vk, down, false))
         return;
     keyDown[vk] = down;
     Post(down ? WM_KEYDOWN : WM_KEYUP, (WPARAM)vk, 1);
@@ -390,6 +469,19 @@ static SysEvent::Kind Sys_WindowEvent(const SDL_WindowEvent &e)
         return SysEvent::FOCUS_GAINED;
     case SDL_WINDOWEVENT_CLOSE:
         return SysEvent::CLOSE;
+    // The player sized or moved the window (not the game placing it, nor full screen): the
+    // window's own business, not the game's.
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MOVED:
+        if (sys_window && SDL_GetTicks() - placedAt > 1000 &&
+            !(SDL_GetWindowFlags(sys_window) &
+              (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED))) {
+            int x, y, w, h;
+            SDL_GetWindowPosition(sys_window, &x, &y);
+            SDL_GetWindowSize(sys_window, &w, &h);
+            Sys_NoteWindowPlace(x, y, w, h);
+        }
+        return SysEvent::NONE;
     default:
         return SysEvent::NONE;
     }
@@ -481,6 +573,8 @@ void Sys_PumpEvents()
     SysEvent e;
     while (sys_source.nextEvent(e))
         Sys_ApplyEvent(e);
+    if (videoStarted)
+        Sys_DisplayTick(SDL_GetTicks());
     Sys_SoundUpdate(SDL_GetTicks()); // an unplugged audio device is looked for again
 }
 

@@ -68,7 +68,9 @@ void Sys_ResetQueue();
 void Sys_WindowedSize(int usableW, int usableH, int &w, int &h);
 // Virtual-key code of a key from its USB HID position (scancode) and the layout's symbol for it
 // (its Unicode character, or the scancode with bit 30 set for keys without one); 0 if none.
+// latinLayout: the layout's letter keys give Latin letters; each key is then read by its symbol,
+// otherwise the letter and punctuation keys by their US place. Digits and the keypad go by place.
 // Shift, Ctrl and Alt give their sided codes (160 to 165).
-int Sys_VirtualKeyOf(int scancode, int keycode);
+int Sys_VirtualKeyOf(int scancode, int keycode, bool latinLayout);
 // A key going down or up as the desktop reports it: held state, messages, Alt+Enter.
 void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat);

@@ -28,7 +28,7 @@ static FSOUND_SAMPLE *LoadMusic(KX_SOUND_MusicType music)
     FSOUND_SAMPLE *sample = FSOUND_Sample_Load(FSOUND_FREE, MusicName[music], FSOUND_LOOP_NORMAL, 0, 0);
     if (!sample) {
         DDErrorLog("LoadMusic failed");
-        DDLogFile(MusicName[music]);
+        DDLogFile(MusicName[music], SYS_SOUND_MAX_FILE_BYTES);
     }
     return sample;
 }
@@ -46,7 +46,7 @@ void KX_SOUND_Initialise()
         Sample[i] = FSOUND_Sample_Load(FSOUND_FREE, FxName[i], FSOUND_LOOP_OFF, 0, 0);
         if (!Sample[i]) {
             DDErrorLog("LoadSample failed");
-            DDErrorLog(FxName[i]);
+            DDLogFile(FxName[i], SYS_SOUND_MAX_FILE_BYTES);
         }
     }
     FSOUND_SetSFXMasterVolume(Volume255(SoundFxVol));

@@ -210,7 +210,7 @@ TEST_F(Config, FailedWriteKeepsTheOldFile)
     Sys_FailWritesAfter(30);
     EXPECT_FALSE(WriteIniFile());
     Sys_FailWritesAfter(-1);
-    EXPECT_EQ(Lines(log), (L{ "WriteIniFile: Failed to write 'kordax.ini', keys not saved." }));
+    EXPECT_EQ(Lines(log), (L{ "WriteIniFile: Failed to write 'kordax.ini' (no space left on the disk), keys not saved." }));
     EXPECT_EQ(KxReadFile(Ini), old);
     ReadIniFile();
     EXPECT_EQ(Keys(P1InputKeys), Keys(DefaultP1InputKeys));

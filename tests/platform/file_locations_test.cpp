@@ -1,6 +1,10 @@
 // Where the game's files live: in place, or installed with the player's files in the XDG folders.
 #include "sys_file.h"
+#include "kx_config.h"
+#include "kx_scores.h"
+#include "dd_input.h"
 #include "kx_test.h"
+#include "script/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +12,10 @@
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -103,6 +111,7 @@ TEST_F(FileLocations, InstalledDataComesFromBesideTheProgramAndPlayerFilesFromXd
         const char *folder;
     } files[] = {
         { "kordax.ini", "/.config/kordax/" },
+        { "kordax-display.ini", "/.config/kordax/" },
         { "kx_scores.dat", "/.local/share/kordax/" },
         { "dderrors.log", "/.local/state/kordax/" },
     };
@@ -188,6 +197,100 @@ TEST_F(FileLocations, NoDataFolderNamesTheFoldersTried)
     EXPECT_NE(messages_[0].find("(" + work_ + ")"), std::string::npos) << messages_[0];
     EXPECT_NE(messages_[0].find(root_ + "/prefix/share/kordax"), std::string::npos) << messages_[0];
     EXPECT_EQ(Entries(home_), 0);
+}
+
+// A player's file that is there but cannot be opened, or may not be written, is never replaced,
+// in place or installed; only a file that is not there is written. Run as an ordinary user,
+// since modes do not hold against root.
+TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
+{
+    const struct {
+        const char *state;
+        int fileMode, folderMode; // -1: no file
+        bool noDescriptors, replaced;
+        const char *iniLine, *scoreLine;
+    } states[] = {
+        { "unreadable", 0, 0700, false, false, "'kordax.ini' is unreadable;", "Failed to open score file, scores not saved" },
+        { "read-only", 0444, 0700, false, false, "'kordax.ini' is read-only;", "'kx_scores.dat' is read-only;" },
+        { "missing", -1, 0700, false, true, "Using default configuration.", "initialising scores to defaults" },
+        { "folder unsearchable", 0644, 0, false, false, "'kordax.ini' is unreadable;",
+          "Failed to open score file, scores not saved" },
+        { "folder read-only", 0644, 0500, false, false, "(Permission denied), keys not saved.",
+          "(Permission denied), scores not saved" },
+        { "no descriptors left", 0644, 0700, true, false, "'kordax.ini' is unreadable (Too many open files);",
+          "Failed to open score file, scores not saved" },
+    };
+    std::string custom(KX_SCORE_FILE_SIZE, 'k');
+    custom.replace(0, 30, "[KORDAX]\n[P1_INPUT]\n1\n2\n3\n4\n");
+    for (bool inPlace : { true, false })
+        for (bool ini : { true, false })
+            for (const auto &c : states) {
+                std::string scenario = std::string(inPlace ? "in place, " : "installed, ") +
+                                       (ini ? "kordax.ini " : "kx_scores.dat ") + c.state;
+                int out[2];
+                ASSERT_EQ(pipe(out), 0);
+                pid_t child = fork();
+                ASSERT_GE(child, 0);
+                if (child == 0) {
+                    if (geteuid() == 0) {
+                        for (const std::string &d : { root_, home_, work_ })
+                            if (chown(d.c_str(), 65534, 65534) != 0)
+                                _exit(2);
+                        if (setuid(65534) != 0)
+                            _exit(2);
+                    }
+                    if (inPlace)
+                        mkdir("gfx", 0755);
+                    Locate();
+                    const char *name = ini ? "kordax.ini" : "kx_scores.dat";
+                    std::string folder = inPlace ? work_ : home_ + (ini ? "/.config/kordax" : "/.local/share/kordax");
+                    std::string path = folder + "/" + name;
+                    if (c.fileMode >= 0) {
+                        KxWriteFile(path, custom);
+                        chmod(path.c_str(), (mode_t)c.fileMode);
+                    }
+                    chmod(folder.c_str(), (mode_t)c.folderMode);
+                    LogCapture log;
+                    std::vector<int> held;
+                    struct rlimit few = { 64, 64 };
+                    if (c.noDescriptors && setrlimit(RLIMIT_NOFILE, &few) == 0)
+                        for (int fd = 0; fd >= 0; held.push_back(fd))
+                            fd = open("/dev/null", O_RDONLY);
+                    if (ini) {
+                        ReadIniFile();
+                        P1InputKeys[6] = 70;
+                        WriteIniFile();
+                    } else {
+                        KX_ScoresLoaded = false;
+                        KX_PANEL_SCORES_Initialise();
+                        KX_Scores[0].Score = 999999;
+                        KX_PANEL_SCORES_Save();
+                    }
+                    for (int fd : held)
+                        close(fd);
+                    chmod(folder.c_str(), 0700);
+                    chmod(path.c_str(), 0644);
+                    std::string now = KxReadFile(path);
+                    std::string failure;
+                    if (!log.Contains(ini ? c.iniLine : c.scoreLine))
+                        failure = "log lacks the line:\n" + log.Text();
+                    else if (!c.replaced && now != custom)
+                        failure = "replaced: " + now.substr(0, 40);
+                    else if (c.replaced && (now.empty() || now == custom))
+                        failure = "not written";
+                    (void)!write(out[1], failure.data(), failure.size());
+                    _exit(0);
+                }
+                close(out[1]);
+                char buffer[4096];
+                ssize_t n = read(out[0], buffer, sizeof buffer);
+                close(out[0]);
+                int status = 0;
+                waitpid(child, &status, 0);
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << scenario;
+                EXPECT_EQ(std::string(buffer, n > 0 ? (size_t)n : 0), "") << scenario;
+                ASSERT_EQ(system(("rm -rf '" + home_ + "'/.[a-z]* '" + work_ + "'/*").c_str()), 0);
+            }
 }
 
 } // namespace

@@ -3,18 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // Scancodes are USB HID usage ids (the key's place on a US board); keycodes are the layout's
 // symbol, or the scancode with bit 30 set for keys without a character.
 enum {
-    SC_A = 4, SC_D = 7, SC_E = 8, SC_M = 16, SC_Q = 20, SC_S = 22, SC_W = 26, SC_X = 27, SC_Z = 29,
-    SC_1 = 30, SC_2 = 31, SC_9 = 38, SC_0 = 39, SC_RETURN = 40, SC_SEMICOLON = 51, SC_COMMA = 54,
+    SC_A = 4, SC_D = 7, SC_E = 8, SC_M = 16, SC_Q = 20, SC_S = 22, SC_W = 26, SC_X = 27, SC_Y = 28, SC_Z = 29,
+    SC_1 = 30, SC_2 = 31, SC_9 = 38, SC_0 = 39, SC_RETURN = 40, SC_MINUS = 45, SC_EQUALS = 46, SC_LBRACKET = 47,
+    SC_RBRACKET = 48, SC_BACKSLASH = 49, SC_SEMICOLON = 51, SC_APOSTROPHE = 52, SC_COMMA = 54,
+    SC_PERIOD = 55, SC_SLASH = 56,
     SC_END = 77, SC_LEFT = 80, SC_DOWN = 81, SC_UP = 82, SC_PAGEUP = 75, SC_HOME = 74, SC_INSERT = 73,
     SC_KP_1 = 89, SC_KP_2 = 90, SC_KP_4 = 92, SC_KP_7 = 95, SC_KP_8 = 96, SC_KP_9 = 97, SC_KP_0 = 98,
     SC_ISO = 100, SC_LCTRL = 224, SC_LSHIFT = 225, SC_LALT = 226, SC_RCTRL = 228, SC_RSHIFT = 229, SC_RALT = 230,
 };
 int NoChar(int scancode) { return scancode | 1 << 30; }
+const int OwnCode = -1; // a code of its own: not 0, and no other key of the layout gives it
+bool Latin(const char *layout) { return strcmp(layout, "Cyrillic") && strcmp(layout, "Greek") && strcmp(layout, "Hebrew"); }
 
 struct KeyCase {
     const char *layout;
@@ -25,12 +31,23 @@ const KeyCase keyCases[] = {
     { "US", SC_A, 'a', 'A' },        { "US", SC_Z, 'z', 'Z' },        { "US", SC_1, '1', '1' },
     { "US", SC_0, '0', '0' },        { "US", SC_SEMICOLON, ';', 0xBA }, { "US", SC_COMMA, ',', 0xBC },
     { "AZERTY", SC_Q, 'a', 'A' },    { "AZERTY", SC_A, 'q', 'Q' },    { "AZERTY", SC_W, 'z', 'Z' },
-    { "AZERTY", SC_Z, 'w', 'W' },    { "AZERTY", SC_SEMICOLON, 'm', 'M' }, { "AZERTY", SC_M, ',', 'M' },
+    { "AZERTY", SC_Z, 'w', 'W' },    { "AZERTY", SC_SEMICOLON, 'm', 'M' }, { "AZERTY", SC_M, ',', 0xBC },
     { "AZERTY", SC_1, '&', '1' },    { "AZERTY", SC_2, 0xE9, '2' },   { "AZERTY", SC_9, 0xE7, '9' },
-    { "AZERTY", SC_0, 0xE0, '0' },
+    { "AZERTY", SC_0, 0xE0, '0' },    { "AZERTY", SC_COMMA, ';', 0xBA }, { "AZERTY", SC_PERIOD, ':', OwnCode },
+    { "AZERTY", SC_SLASH, '!', OwnCode }, { "AZERTY", SC_MINUS, ')', OwnCode }, { "AZERTY", SC_EQUALS, '=', 0xBB },
+    { "AZERTY", SC_LBRACKET, '^', OwnCode }, { "AZERTY", SC_RBRACKET, '$', OwnCode },
+    { "AZERTY", SC_BACKSLASH, '*', OwnCode }, { "AZERTY", SC_APOSTROPHE, 0xF9, OwnCode },
+    { "QWERTZ", SC_Y, 'z', 'Z' },     { "QWERTZ", SC_Z, 'y', 'Y' },    { "QWERTZ", SC_MINUS, 0xDF, OwnCode },
+    { "QWERTZ", SC_EQUALS, NoChar(0), OwnCode }, { "QWERTZ", SC_RBRACKET, '+', OwnCode },
+    { "QWERTZ", SC_BACKSLASH, '#', OwnCode }, { "QWERTZ", SC_SEMICOLON, 0xF6, OwnCode }, { "QWERTZ", SC_SLASH, '-', 0xBD },
+    // Dvorak puts punctuation on four letter places and letters on punctuation places.
+    { "Dvorak", SC_Q, '\'', 0xDE },  { "Dvorak", SC_W, ',', 0xBC },  { "Dvorak", SC_E, '.', 0xBE },
+    { "Dvorak", SC_Z, ';', 0xBA },    { "Dvorak", SC_X, 'q', 'Q' },   { "Dvorak", SC_COMMA, 'w', 'W' },
+    { "Dvorak", SC_SEMICOLON, 's', 'S' }, { "Dvorak", SC_APOSTROPHE, '-', 0xBD }, { "Dvorak", SC_MINUS, '[', 0xDB },
     { "Cyrillic", SC_A, 0x444, 'A' }, { "Cyrillic", SC_D, 0x432, 'D' }, { "Cyrillic", SC_W, 0x446, 'W' },
     { "Cyrillic", SC_X, 0x447, 'X' }, { "Cyrillic", SC_E, 0x443, 'E' }, { "Cyrillic", SC_Z, 0x44F, 'Z' },
     { "Cyrillic", SC_SEMICOLON, 0x436, 0xBA }, { "Cyrillic", SC_COMMA, 0x431, 0xBC }, { "Cyrillic", SC_1, '1', '1' },
+    { "Cyrillic", SC_PERIOD, 0x44E, 0xBE }, { "Cyrillic", SC_SLASH, '.', 0xBF },
     { "Greek", SC_A, 0x3B1, 'A' },    { "Greek", SC_S, 0x3C3, 'S' },   { "Greek", SC_Q, ';', 'Q' },
     { "Greek", SC_W, 0x3C2, 'W' },
     // Hebrew puts punctuation on W and Q: player 1's W must still be W.
@@ -40,7 +57,7 @@ const KeyCase keyCases[] = {
     { "NumLock off", SC_KP_4, NoChar(SC_LEFT), 100 }, { "NumLock off", SC_KP_7, NoChar(SC_HOME), 103 },
     { "NumLock off", SC_KP_8, NoChar(SC_UP), 104 },   { "NumLock off", SC_KP_9, NoChar(SC_PAGEUP), 105 },
     { "NumLock off", SC_KP_0, NoChar(SC_INSERT), 96 },
-    { "ISO", SC_ISO, '<', 226 },      { "ISO", SC_ISO, '\\', 226 },
+    { "ISO German", SC_ISO, '<', 226 }, { "ISO UK", SC_ISO, '\\', 226 },
     { "US", SC_LSHIFT, NoChar(SC_LSHIFT), 0xA0 }, { "US", SC_RCTRL, NoChar(SC_RCTRL), 0xA3 },
     { "US", SC_RALT, NoChar(SC_RALT), 0xA5 },     { "US", SC_RETURN, '\r', 13 },
     { "none", 0, 0, 0 },
@@ -48,9 +65,20 @@ const KeyCase keyCases[] = {
 
 TEST(Keys, TranslationOnEveryLayout)
 {
-    for (const KeyCase &c : keyCases)
-        EXPECT_EQ(Sys_VirtualKeyOf(c.scancode, c.keycode), c.vk)
-            << c.layout << " scancode " << c.scancode << " keycode " << c.keycode;
+    for (const KeyCase &c : keyCases) {
+        int vk = Sys_VirtualKeyOf(c.scancode, c.keycode, Latin(c.layout));
+        if (c.vk == OwnCode)
+            EXPECT_NE(vk, 0) << c.layout << " scancode " << c.scancode;
+        else
+            EXPECT_EQ(vk, c.vk) << c.layout << " scancode " << c.scancode << " keycode " << c.keycode;
+        // Two keys of one layout never share a code: binding one must not bind the other.
+        for (const KeyCase &d : keyCases) {
+            if (&d != &c && !strcmp(d.layout, c.layout) && d.scancode != c.scancode) {
+                EXPECT_NE(Sys_VirtualKeyOf(d.scancode, d.keycode, Latin(d.layout)), vk)
+                    << c.layout << " scancodes " << c.scancode << " and " << d.scancode;
+            }
+        }
+    }
 }
 
 bool Held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }

@@ -4,8 +4,10 @@
 #include "kx_test.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 struct KxRun {
     int exitCode = -1;
@@ -32,11 +34,12 @@ inline KxRun KxRunGame(const std::string &script, const std::string &args = "")
     return r;
 }
 
-// Reads a PNG written by the game's own writer (stored deflate blocks) into R,G,B bytes, or
-// R,G,B,A bytes when channels is given (set to 3 or 4).
+// Reads a PNG written by the game's own writer (8-bit RGB or RGBA, deflated, filtered rows) into
+// R,G,B bytes, or R,G,B,A bytes when channels is given (set to 3 or 4).
 inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w, int &h, int *channels = nullptr)
 {
     int bpp = 3;
+    w = h = 0;
     std::string f = KxReadFile(path);
     if (f.size() < 8 || f.compare(1, 3, "PNG") != 0)
         return false;
@@ -58,17 +61,29 @@ inline bool KxReadPNG(const std::string &path, std::vector<uint8_t> &rgb, int &w
         }
         at += 12 + len;
     }
-    std::string raw;
-    size_t p = 2;
-    for (;;) {
-        if (p + 5 > z.size())
-            return false;
-        bool last = z[p] & 1;
-        uint32_t n = (uint8_t)z[p + 1] | (uint8_t)z[p + 2] << 8;
-        raw += z.substr(p + 5, n);
-        p += 5 + n;
-        if (last)
-            break;
+    if (w <= 0 || h <= 0 || w > 16384 || h > 16384)
+        return false;
+    size_t stride = (size_t)w * bpp;
+    std::string raw((stride + 1) * h + 1, '\0'); // one spare byte: a longer stream fails the size check
+    uLongf rawSize = (uLongf)raw.size();
+    if (uncompress((Bytef *)&raw[0], &rawSize, (const Bytef *)z.data(), (uLong)z.size()) != Z_OK)
+        return false;
+    raw.resize(rawSize);
+    if (raw.size() == (stride + 1) * h) {
+        // Undo the row filters: none, sub, up, average, Paeth.
+        for (int y = 0; y < h; y++) {
+            uint8_t *r = (uint8_t *)&raw[y * (stride + 1)];
+            const uint8_t *up = y > 0 ? r - (stride + 1) : nullptr;
+            for (size_t i = 1; i <= stride; i++) {
+                int a = i > (size_t)bpp ? r[i - bpp] : 0, b = up ? up[i] : 0, c = up && i > (size_t)bpp ? up[i - bpp] : 0;
+                int p = a + b - c, pa = abs(p - a), pb = abs(p - b), pc = abs(p - c);
+                int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+                int predicted[5] = { 0, a, b, (a + b) / 2, paeth };
+                if (r[0] > 4)
+                    return false;
+                r[i] = (uint8_t)(r[i] + predicted[r[0]]);
+            }
+        }
     }
     if (raw.size() != (size_t)(w * bpp + 1) * h || (bpp == 4 && !channels))
         return false;

@@ -8,6 +8,7 @@
 #include "dd_draw.h"
 #include "dd_font.h"
 #include "win_time.h"
+#include "kx_test.h"
 #include "script/log_capture.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ namespace {
 
 class GameOver : public ::testing::Test {
 protected:
+    KxTempDir dir; // entries are saved as they are made
     LogCapture log; // null bitmaps are reported on every frame
     void SetUp() override
     {
@@ -42,6 +44,7 @@ protected:
     }
     void TearDown() override
     {
+        KX_ScoresLoaded = false;
         DDClose();
         Sys_UseVirtualClock(false);
     }
@@ -158,12 +161,19 @@ TEST_F(GameOver, WhoRanks)
 TEST_F(GameOver, ReturnAtOnceStoresUnk)
 {
     ScoreP1 = 25;
+    KX_ScoresLoaded = true;
     StartTyping();
     KX_STATE_GAMEOVER_HandleKey(13);
     EXPECT_EQ(GameState, KX_STATE_OPTIONS);
     EXPECT_EQ(KX_Scores[0].Score, 25);
     EXPECT_EQ(KX_Scores[0].Level, 2);
     EXPECT_STREQ(KX_Scores[0].Name, "UNK");
+    // On disk at once, so a game that never exits cleanly keeps it.
+    KX_ScoreType saved[KX_NUM_SCORES];
+    std::string data = KxReadFile("kx_scores.dat");
+    ASSERT_EQ(KX_SCORES_Decode((const unsigned char *)data.data(), (int)data.size(), saved, KX_NUM_SCORES),
+              KX_NUM_SCORES);
+    EXPECT_EQ(saved[0].Score, 25);
 }
 
 TEST_F(GameOver, EditingKeys)

@@ -153,7 +153,7 @@ TEST(ScoreFile, FailedSaveLogsAndKeepsTheOldFile)
     Sys_FailWritesAfter(100);
     EXPECT_FALSE(KX_PANEL_SCORES_Save());
     Sys_FailWritesAfter(-1);
-    EXPECT_TRUE(log.Has("Failed to open score file, scores not saved"));
+    EXPECT_TRUE(log.Has("Failed to save score file (no space left on the disk), scores not saved"));
     EXPECT_EQ(KxReadFile(File), old);
     Forget();
     KX_PANEL_SCORES_Initialise();

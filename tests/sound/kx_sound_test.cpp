@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 class KxSound : public ::testing::Test {
 protected:
@@ -155,7 +157,8 @@ TEST_F(KxSound, MissingEffectIsLoggedAndPlaysNothing)
     dir.WriteGameFiles();
     remove("sound/expl02.wav");
     KX_SOUND_Initialise();
-    EXPECT_NE(log.Text().find("ErrorLog: LoadSample failed\nErrorLog: sound\\expl02.wav\n"), std::string::npos)
+    EXPECT_NE(log.Text().find("ErrorLog: LoadSample failed\nErrorLog:   file: sound\\expl02.wav (missing)\n"),
+              std::string::npos)
         << log.Text();
     EXPECT_EQ(Sample[KX_FX_EXPL02], nullptr);
     EXPECT_NE(Sample[KX_FX_EXPL01], nullptr);
@@ -173,7 +176,7 @@ TEST_F(KxSound, NoSoundFilesAtAllMeansSilenceAndNothingElse)
     for (size_t at = 0; (at = text.find("ErrorLog: LoadSample failed\n", at)) != std::string::npos; at++)
         failures++;
     EXPECT_EQ(failures, 6);
-    EXPECT_TRUE(log.Has("sound\\end_level.wav"));
+    EXPECT_TRUE(log.Has("  file: sound\\end_level.wav (missing)"));
     for (int fx = 0; fx < KX_SOUND_NUM_FX; fx++)
         KX_SOUND_PlayFx((KX_SOUND_FxType)fx);
     KX_SOUND_LoadNewMusic(KX_MUSIC_GAME);
@@ -236,5 +239,37 @@ TEST_F(KxSound, PauseHoldsTheMusicAndEveryEffectStillPlaying)
         ASSERT_TRUE(Sys_SoundChannel(fx[0], st)) << "a paused effect keeps its channel";
         EXPECT_EQ(st.paused, paused);
         EXPECT_EQ(Sys_SoundPlayingChannels(), 2);
+    }
+}
+
+TEST_F(KxSound, EveryFailedSoundFileIsNamedWithItsReason)
+{
+    enum Break { Folder, Text, Huge };
+    struct Row {
+        const char *file;
+        Break how;
+        const char *said;
+    } rows[] = { { "laser.wav", Folder, "LoadSample failed\nErrorLog:   file: sound\\laser.wav (a folder)" },
+                 { "electro.wav", Text, "LoadSample failed\nErrorLog:   file: sound\\electro.wav (damaged)" },
+                 { "end_level.wav", Huge, "LoadSample failed\nErrorLog:   file: sound\\end_level.wav (too large)" },
+                 { "cybertime.ogg", Huge, "LoadMusic failed\nErrorLog:   file: sound\\cybertime.ogg (too large)" },
+                 { "cybertime.ogg", Text, "LoadMusic failed\nErrorLog:   file: sound\\cybertime.ogg (damaged)" } };
+    for (const Row &r : rows) {
+        std::filesystem::remove_all("sound");
+        std::filesystem::create_directory("sound");
+        dir.WriteGameFiles();
+        std::string path = std::string("sound/") + r.file, before = log.Text();
+        std::filesystem::remove(path);
+        if (r.how == Folder)
+            std::filesystem::create_directory(path);
+        else
+            std::ofstream{ path } << "OggS, then nothing a reader can use";
+        if (r.how == Huge)
+            std::filesystem::resize_file(path, 5LL << 30); // sparse: five gigabytes that take no room
+        DDResetLogRepeats();
+        KX_SOUND_Initialise();
+        KX_SOUND_PlayMusic(KX_MUSIC_TITLE);
+        EXPECT_EQ(log.Text().substr(before.size()), "ErrorLog: " + std::string(r.said) + "\n");
+        KX_SOUND_Cleanup();
     }
 }

@@ -1,14 +1,27 @@
 // A temporary working directory with small sound files, and the dummy audio driver for tests.
 #pragma once
 
+#include "win_fsound.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+// SDL's disk driver as the device, writing what it plays to file at 16-bit stereo and rate; it
+// runs through a buffer a millisecond, far ahead of real time, so tests wait on no clock.
+inline void UseDiskDevice(const std::string &file, int rate, int msPerBuffer = 1)
+{
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(msPerBuffer).c_str(), 1);
+    Sys_SoundAskFormat(16, false, 2, rate);
+}
 
 // Writes a 16-bit mono WAV of silence lasting ms milliseconds at 8000 Hz.
 inline void WriteWav(const std::string &path, int ms)
@@ -45,11 +58,14 @@ inline void WriteWav(const std::string &path, int ms)
 
 inline std::string TinyOgg() { return std::string(KORDAX_SOURCE_DIR) + "/fuzz/corpus/fsound_sample/tiny.ogg"; }
 
-// Runs the test inside a fresh directory holding sound/; puts the old directory back afterwards.
+// Runs the test inside a fresh directory holding sound/, with the dummy audio driver; puts the
+// old directory, the audio variables and the device hooks back afterwards.
 class SoundDir {
 public:
     SoundDir()
     {
+        for (const char *v : Variables)
+            saved.push_back(getenv(v) ? std::optional<std::string>(getenv(v)) : std::nullopt);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         old = std::filesystem::current_path();
         char tmpl[] = "/tmp/kx_sound_XXXXXX";
@@ -59,6 +75,11 @@ public:
     }
     ~SoundDir()
     {
+        FSOUND_Close();
+        Sys_SoundAskFormat(0, false, 0, 0);
+        Sys_SoundRefuseDevices(false);
+        for (size_t i = 0; i < saved.size(); i++)
+            saved[i] ? (void)setenv(Variables[i], saved[i]->c_str(), 1) : (void)unsetenv(Variables[i]);
         std::filesystem::current_path(old);
         std::filesystem::remove_all(dir);
     }
@@ -72,5 +93,7 @@ public:
     }
 
 private:
+    static constexpr const char *Variables[] = { "SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "SDL_DISKAUDIODELAY" };
+    std::vector<std::optional<std::string>> saved;
     std::filesystem::path old, dir;
 };

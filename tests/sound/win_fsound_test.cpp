@@ -136,7 +136,6 @@ TEST(FSoundSilent, WithoutAnAudioDeviceEverythingGoesOnSilently)
     EXPECT_TRUE(st.playing);
     EXPECT_EQ(st.volume, 204);
     FSOUND_Close();
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 TEST(FSoundClosed, NothingLoadsOrPlaysBeforeInitOrAfterClose)
@@ -194,8 +193,14 @@ bool WaitUntilStopped(int channel, int ms)
 
 } // namespace
 
-TEST_F(FSound, ALostDeviceIsOpenedAgainAndPlayGoesOn)
+TEST(FSoundDevice, ALostDeviceIsOpenedAgainAndPlayGoesOn)
 {
+    SoundDir dir;
+    UseDiskDevice("/dev/null", 44100, 0); // a device that plays as fast as it can
+    testing::internal::CaptureStderr();          // the disk driver announces itself
+    bool opened = FSOUND_Init(44100, 32, 0);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(opened);
     WriteWav("sound/a.wav", 100);
     FSOUND_SAMPLE *loop = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_NORMAL, 0, 0);
     FSOUND_SAMPLE *once = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_OFF, 0, 0);
@@ -215,12 +220,12 @@ TEST_F(FSound, ALostDeviceIsOpenedAgainAndPlayGoesOn)
     EXPECT_TRUE(st.playing);
     EXPECT_EQ(st.volume, 204);
     int fx = FSOUND_PlaySoundEx(FSOUND_FREE, once, nullptr, 0);
-    EXPECT_TRUE(WaitUntilStopped(fx, 3000)) << "the mixer does not run on the new device";
+    EXPECT_TRUE(WaitUntilStopped(fx, 10000)) << "the mixer does not run on the new device";
     ASSERT_TRUE(Sys_SoundChannel(music, st));
     EXPECT_TRUE(st.playing);
 }
 
-TEST_F(FSound, RefusedDevicesAreTriedOnceASecondAndSaidOnce)
+TEST_F(FSound, RefusedDevicesAreTriedAtDoublingGapsUpToAMinuteAndSaidOnce)
 {
     WriteWav("sound/a.wav", 100);
     FSOUND_SAMPLE *loop = FSOUND_Sample_Load(FSOUND_FREE, "sound\\a.wav", FSOUND_LOOP_NORMAL, 0, 0);
@@ -230,10 +235,15 @@ TEST_F(FSound, RefusedDevicesAreTriedOnceASecondAndSaidOnce)
     testing::internal::CaptureStderr();
     Sys_SoundLoseDevice();
     int attempts = Sys_SoundOpenAttempts();
+    // At once, then after 1, 2, 4 ... 32 s, then once a minute; the clock wraps round at 2^32 ms.
+    const unsigned t0 = 0xFFFFFFFFu - 30000;
     struct Step {
         unsigned now;
         int tried;
-    } steps[] = { { 5000, 1 }, { 5500, 1 }, { 5999, 1 }, { 6000, 2 }, { 6100, 2 }, { 7200, 3 } };
+    } steps[] = { { t0, 1 },           { t0 + 999, 1 },     { t0 + 1000, 2 },    { t0 + 2999, 2 },
+                  { t0 + 3000, 3 },    { t0 + 6999, 3 },    { t0 + 7000, 4 },    { t0 + 15000, 5 },
+                  { t0 + 31000, 6 },   { t0 + 62999, 6 },   { t0 + 63000, 7 },   { t0 + 122999, 7 },
+                  { t0 + 123000, 8 },  { t0 + 183000, 9 },  { t0 + 200000, 9 },  { t0 + 243000, 10 } };
     for (const Step &s : steps) {
         Sys_SoundUpdate(s.now);
         EXPECT_EQ(Sys_SoundOpenAttempts() - attempts, s.tried) << s.now;
@@ -248,13 +258,20 @@ TEST_F(FSound, RefusedDevicesAreTriedOnceASecondAndSaidOnce)
     EXPECT_TRUE(FSOUND_SetPaused(fx, 0));
     EXPECT_TRUE(WaitUntilStopped(fx, 0));
     Sys_SoundRefuseDevices(false);
-    Sys_SoundUpdate(8000);
-    EXPECT_FALSE(Sys_SoundAudible()); // within a second of the last try
-    Sys_SoundUpdate(8200);
+    Sys_SoundUpdate(t0 + 302999);
+    EXPECT_FALSE(Sys_SoundAudible()); // within a minute of the last try
+    Sys_SoundUpdate(t0 + 303000);
+    EXPECT_TRUE(Sys_SoundAudible());
+    // Lost again: the gaps start again from a second.
+    Sys_SoundRefuseDevices(true);
+    Sys_SoundLoseDevice();
+    Sys_SoundUpdate(t0 + 400000);
+    Sys_SoundRefuseDevices(false);
+    Sys_SoundUpdate(t0 + 401000);
     EXPECT_TRUE(Sys_SoundAudible());
     std::string said = testing::internal::GetCapturedStderr();
     size_t lines = std::count(said.begin(), said.end(), '\n');
-    EXPECT_EQ(lines, 2u) << said; // the loss once, the return once
+    EXPECT_EQ(lines, 4u) << said; // each loss once, each return once
     EXPECT_NE(said.find("opened again"), std::string::npos) << said;
 }
 
@@ -280,14 +297,10 @@ TEST(FSoundDevice, NoDeviceAtStartUpIsLookedForLater)
 TEST(FSoundDevice, ThirtyTwoLoudSoundsThroughAnotherFormatNeverClip)
 {
     SoundDir dir;
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", "out.raw", 1);
-    Sys_SoundAskFormat(16, false, 2, 48000);
+    UseDiskDevice("out.raw", 48000);
     testing::internal::CaptureStderr(); // the disk driver announces itself
     bool opened = FSOUND_Init(44100, 32, 0);
     testing::internal::GetCapturedStderr();
-    Sys_SoundAskFormat(0, false, 0, 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_TRUE(opened);
     EXPECT_TRUE(Sys_SoundConverting());
     WriteLoudWav("sound/loud.wav", 300);
@@ -298,7 +311,7 @@ TEST(FSoundDevice, ThirtyTwoLoudSoundsThroughAnotherFormatNeverClip)
     }
     for (int ch : playing)
         FSOUND_SetPaused(ch, 0);
-    EXPECT_TRUE(WaitUntilStopped(playing.back(), 3000));
+    EXPECT_TRUE(WaitUntilStopped(playing.back(), 10000));
     FSOUND_Close();
     FILE *f = fopen("out.raw", "rb");
     ASSERT_NE(f, nullptr);

@@ -66,8 +66,14 @@ std::string AG_KeyLabel(int c)
     case 220: return "\\";
     case 221: return "]";
     case 222: return "'";
-    default: return "";
+    default: break;
     }
+    // Punctuation that no US key gives unshifted has codes of its own from 0xC1 on Latin layouts
+    // (AZERTY's '!' and ':'), in this order.
+    static const char other[] = "!\"#$%&()*+:<>?@^_{|}~";
+    if (c >= 0xC1 && c < 0xC1 + (int)sizeof other - 1)
+        return std::string(1, other[c - 0xC1]);
+    return "";
 }
 
 void AG_KeyCap(AG_Canvas &cv, float x0, float y0, int code)
