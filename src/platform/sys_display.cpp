@@ -201,10 +201,10 @@ void Sys_LoadDisplayChoices()
     }
     lastText = Sys_FormatDisplayChoices(choices); // the choices the file holds, however it words them
     // The command line wins, and is remembered.
-    if (sys_options.windowed)
-        choices.fullscreen = false;
-    if (sys_options.integerScale)
-        choices.integerScale = true;
+    if (sys_options.windowed || sys_options.fullscreen)
+        choices.fullscreen = sys_options.fullscreen;
+    if (sys_options.integerScale || sys_options.noIntegerScale)
+        choices.integerScale = sys_options.integerScale;
     sys_options.windowed = !choices.fullscreen;
     sys_options.integerScale = choices.integerScale;
     Save();

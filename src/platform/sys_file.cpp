@@ -64,14 +64,14 @@ static std::string Tidy(const std::string &path)
 }
 
 // mkdir -p with the private mode the XDG rules ask for; false with errno set on failure.
-static bool MakeFolders(const std::string &path)
+static bool MakeFolders(const std::string &path, mode_t mode = 0700)
 {
     if (IsFolder(path))
         return true;
     size_t slash = path.rfind('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash), mode))
         return false;
-    if (mkdir(path.c_str(), 0700) == 0)
+    if (mkdir(path.c_str(), mode) == 0)
         return true;
     int error = errno;
     if (error == EEXIST && IsFolder(path))
@@ -100,7 +100,7 @@ static std::string HomeFolder(std::string &why)
 }
 
 bool Sys_FilesInstalled() { return installed; }
-bool Sys_MakeFolders(const std::string &path) { return MakeFolders(path); }
+bool Sys_MakeFolders(const std::string &path, bool shared) { return MakeFolders(path, shared ? 0755 : 0700); }
 
 std::string Sys_ExecutablePath(const char *argv0)
 {

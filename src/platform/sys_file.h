@@ -19,8 +19,8 @@ std::string Sys_ExecutablePath(const char *argv0);
 void Sys_UseWorkingFolder();
 // Whether the game runs installed (player files in the XDG folders) rather than in place.
 bool Sys_FilesInstalled();
-// mkdir -p with the private mode the XDG rules ask for; false with errno set on failure.
-bool Sys_MakeFolders(const std::string &path);
+// mkdir -p, private as the XDG rules ask for unless shared (a pictures folder); false with errno set on failure.
+bool Sys_MakeFolders(const std::string &path, bool shared = false);
 
 // fopen with the game's "gfx\\name" paths turned into "gfx/name".
 FILE *Sys_FOpen(const char *name, const char *mode);

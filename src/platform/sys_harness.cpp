@@ -51,10 +51,12 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
         std::string arg = argv[i];
         if (arg == "--headless") {
             sys_options.headless = true;
-        } else if (arg == "--window") {
-            sys_options.windowed = true;
-        } else if (arg == "--integer-scale") {
-            sys_options.integerScale = true;
+        } else if (arg == "--window" || arg == "--fullscreen") {
+            sys_options.windowed = arg == "--window";
+            sys_options.fullscreen = !sys_options.windowed;
+        } else if (arg == "--integer-scale" || arg == "--no-integer-scale") {
+            sys_options.integerScale = arg == "--integer-scale";
+            sys_options.noIntegerScale = !sys_options.integerScale;
         } else if (arg == "--timedemo") {
             sys_options.timedemo = true;
         } else if (arg == "--help") {
@@ -88,8 +90,8 @@ bool Sys_ParseArgs(int argc, char **argv, std::string &gameCommandLine, std::str
 
 const char *Sys_Usage()
 {
-    return "usage: kordax [-2|-3|-4] [-f|-n] [--window] [--integer-scale] [--headless] [--script FILE] [--timedemo]\n"
-           "              [--record FILE | --no-record] [--show-fps]\n"
+    return "usage: kordax [-2|-3|-4] [-f|-n] [--window|--fullscreen] [--integer-scale|--no-integer-scale]\n"
+           "              [--headless] [--script FILE] [--timedemo] [--record FILE | --no-record] [--show-fps]\n"
            "       kordax [--window | --headless] [--timedemo] --replay FILE\n"
            "       kordax --help | --version\n";
 }
@@ -106,7 +108,9 @@ const char *Sys_Help()
         "  -n                no dynamic lighting\n"
         "Then the long options:\n"
         "  --window          start in a window instead of full screen\n"
+        "  --fullscreen      start full screen (the default, until --window or Alt+Enter is remembered)\n"
         "  --integer-scale   scale by whole multiples only\n"
+        "  --no-integer-scale  fill the screen's limiting side (the default, until --integer-scale is remembered)\n"
         "  --headless        no window and no sound; a virtual clock that advances 16 ms a frame\n"
         "  --script FILE     feed input from FILE, one action a line (see kordax(6))\n"
         "  --timedemo        print the frames drawn and the frames per second at exit\n"
@@ -122,7 +126,7 @@ const char *Sys_Help()
         "data from ../share/kordax beside the program and keeps kordax.ini in $XDG_CONFIG_HOME/kordax,\n"
         "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax; the last 20\n"
         "runs are kept as replays in $XDG_STATE_HOME/kordax/replays.\n"
-        "--window, --integer-scale, Alt+Enter and the window's size and place are remembered in\n"
+        "These four, Alt+Enter and the window's size and place are remembered in\n"
         "kordax-display.ini beside kordax.ini. F12 saves a screenshot into screenshots/ (in place)\n"
         "or kordax/ in the pictures folder.\n";
     return help.c_str();

@@ -16,6 +16,8 @@ struct SysOptions {
     bool windowed = false;
     bool timedemo = false;
     bool integerScale = false; // whole multiples only when enlarging the picture
+    bool fullscreen = false;   // said on the command line, against a remembered window
+    bool noIntegerScale = false;  // said on the command line, against remembered whole multiples
     bool help = false;    // print the help and leave
     bool version = false; // print the version and leave
     bool noRecord = false; // installed: do not keep this run among the replays

@@ -121,7 +121,7 @@ std::string Sys_TakeScreenshot()
         ShowNotice("Screenshot not saved");
         return "";
     }
-    if (!Sys_MakeFolders(folder)) {
+    if (!Sys_MakeFolders(folder, true)) {
         fprintf(stderr, "kordax: screenshot not saved: cannot create %s (%s)\n", folder.c_str(), strerror(errno));
         ShowNotice("Screenshot not saved");
         return "";

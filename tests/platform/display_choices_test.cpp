@@ -90,11 +90,12 @@ TEST(DisplayChoices, PicturesFolderFromUserDirs)
 }
 
 // Starts as the program does, with the given long options; what the window would open as.
-bool StartWindowed(bool windowOption)
+bool StartWindowed(bool windowOption, bool fullscreenOption = false)
 {
     Sys_ResetDisplayChoices();
     sys_options = SysOptions();
     sys_options.windowed = windowOption;
+    sys_options.fullscreen = fullscreenOption;
     Sys_LoadDisplayChoices();
     return sys_options.windowed;
 }
@@ -114,6 +115,8 @@ TEST(DisplayChoices, AChoiceComesBackAtTheNextStartAndNothingElseIsWritten)
     EXPECT_FALSE(StartWindowed(false));
     EXPECT_TRUE(StartWindowed(true)); // the option wins and is kept
     EXPECT_TRUE(StartWindowed(false));
+    EXPECT_FALSE(StartWindowed(false, true)); // and so does --fullscreen
+    EXPECT_FALSE(StartWindowed(false));
 
     // A file that cannot be read gives the defaults and is never replaced.
     unlink(SYS_DISPLAY_FILE);
