@@ -278,8 +278,7 @@ static int UsPlaceCode(SDL_Scancode sc)
 // Codes of their own, so that no two keys of a Latin layout meet: ASCII punctuation that no US key
 // gives unshifted (AZERTY's '!', QWERTZ's '+'), from 0xC1 in this order; and keys whose symbol has
 // no code (QWERTZ's ß, AZERTY's ², dead keys), from 0xE9 by their US place in this order.
-static const char OtherPunctuation[] = "!\"#$%&()*+:<>?@^_{|}~";
-enum { VK_FIRST_OTHER_PUNCTUATION = 0xC1, VK_FIRST_UNNAMED = 0xE9 };
+enum { VK_FIRST_UNNAMED = 0xE9 };
 static const SDL_Scancode UnnamedPlaces[] = {
     SDL_SCANCODE_SEMICOLON, SDL_SCANCODE_EQUALS, SDL_SCANCODE_COMMA, SDL_SCANCODE_MINUS,
     SDL_SCANCODE_PERIOD, SDL_SCANCODE_SLASH, SDL_SCANCODE_GRAVE, SDL_SCANCODE_LEFTBRACKET,
@@ -362,8 +361,8 @@ int Sys_VirtualKeyOf(int scancode, int keycode, bool latinLayout)
     default: break;
     }
     if (k > 0 && k < 128)
-        if (const char *p = strchr(OtherPunctuation, (int)k))
-            return VK_FIRST_OTHER_PUNCTUATION + (int)(p - OtherPunctuation);
+        if (const char *p = strchr(Sys_OtherPunctuation, (int)k))
+            return VK_FIRST_OTHER_PUNCTUATION + (int)(p - Sys_OtherPunctuation);
     // A letter place whose symbol is no Latin letter (Turkish ı) is left without a code: its
     // letter is elsewhere on the layout, and would be met twice.
     const SDL_Scancode *place = std::find(std::begin(UnnamedPlaces), std::end(UnnamedPlaces), sc);
@@ -428,7 +427,8 @@ void Sys_InjectKey(int vk, bool down)
     Post(down ? WM_KEYDOWN : WM_KEYUP, (WPARAM)vk, 1);
 }
 
-void Sys_PressKeyForOneFrame(int vk)
+// A script's press: key-down message, key held until the next drain but one.
+static void Sys_PressKeyForOneFrame(int vk)
 {
     if (vk <= 0 || vk > 255)
         return;
@@ -446,8 +446,6 @@ static void Sys_CloseWindowAsUser()
     else
         Post(WM_QUIT, 0, 0);
 }
-
-void Sys_RequestClose() { Sys_CloseWindowAsUser(); }
 
 static SysEvent::Kind Sys_WindowEvent(const SDL_WindowEvent &e)
 {

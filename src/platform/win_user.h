@@ -3,6 +3,11 @@
 
 #include "win_types.h"
 
+// ASCII punctuation that no US key gives unshifted (AZERTY's '!', QWERTZ's '+') has codes of its
+// own on Latin layouts, from VK_FIRST_OTHER_PUNCTUATION in this order; the key pictures share it.
+inline constexpr char Sys_OtherPunctuation[] = "!\"#$%&()*+:<>?@^_{|}~";
+enum { VK_FIRST_OTHER_PUNCTUATION = 0xC1 };
+
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 struct WNDCLASSA {
@@ -59,8 +64,6 @@ bool Sys_WindowHidden();
 void Sys_SetWindowHidden(bool hidden); // as minimising and restoring the window
 // For tests: put a key-down (and the matching key state) on the queue as the desktop would.
 void Sys_InjectKey(int vk, bool down);
-void Sys_PressKeyForOneFrame(int vk); // key-down message, key held until the next drain but one
-void Sys_RequestClose();              // as when the user closes the window
 void Sys_ResetQueue();
 
 // The --window size for a usable desktop of usableW x usableH: the largest 4:3 size within about

@@ -1,5 +1,6 @@
 // The input screen's pictures: a key-cap for every virtual-key code, the question mark, labels, titles.
 #include "ag_assets.h"
+#include "win_user.h"
 
 #include <cstring>
 
@@ -68,11 +69,10 @@ std::string AG_KeyLabel(int c)
     case 222: return "'";
     default: break;
     }
-    // Punctuation that no US key gives unshifted has codes of its own from 0xC1 on Latin layouts
-    // (AZERTY's '!' and ':'), in this order.
-    static const char other[] = "!\"#$%&()*+:<>?@^_{|}~";
-    if (c >= 0xC1 && c < 0xC1 + (int)sizeof other - 1)
-        return std::string(1, other[c - 0xC1]);
+    // Punctuation that no US key gives unshifted, with the codes the game gives it on Latin layouts.
+    int other = c - VK_FIRST_OTHER_PUNCTUATION;
+    if (other >= 0 && other < (int)sizeof Sys_OtherPunctuation - 1)
+        return std::string(1, Sys_OtherPunctuation[other]);
     return "";
 }
 
