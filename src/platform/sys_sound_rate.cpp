@@ -52,7 +52,7 @@ static bool Resample(const SysPcm &pcm, int rate, bool loop, std::vector<float> 
 
 bool Sys_SoundToStereo(const SysPcm &pcm, int rate, bool loop, std::vector<float> &out)
 {
-    out.clear();
+    out = std::vector<float>();
     if ((pcm.channels != 1 && pcm.channels != 2) || pcm.rate <= 0 || rate <= 0 || pcm.samples.size() < (size_t)pcm.channels)
         return false;
     try {

@@ -25,10 +25,11 @@
 struct FSOUND_SAMPLE {
     SysPcm original;
     std::vector<float> pcm;
-    size_t frames = 0;
     std::string name;
     bool loop = false;
 };
+
+static size_t Frames(const FSOUND_SAMPLE *s) { return s->pcm.size() / 2; }
 
 struct Channel {
     bool active = false;
@@ -106,35 +107,39 @@ static void MixFrames(float *out, int frames)
         Channel &c = channels[i];
         if (!c.active || c.paused || c.ended || !c.sample)
             continue;
-        voices[n] = { c.sample->pcm.data(), c.sample->frames, c.pos, MixVolume(c.volume) / (float)MixVolumeMax, c.loop };
+        voices[n] = { c.sample->pcm.data(), Frames(c.sample), c.pos, MixVolume(c.volume) / (float)MixVolumeMax, c.loop };
         which[n++] = i;
     }
     Sys_MixVoices(voices, n, out, frames);
     for (int k = 0; k < n; k++) {
         Channel &c = channels[which[k]];
         c.pos = voices[k].pos;
-        c.ended = !c.loop && c.pos >= c.sample->frames;
+        c.ended = !c.loop && c.pos >= Frames(c.sample);
     }
 }
 
+// The device's sample format, worked out once a callback rather than once a sample.
+struct SampleFormat {
+    int bytes;
+    double top; // full scale of an integer sample
+    bool isFloat, isSigned, bigEndian;
+};
+
 // One sample of the limited mix in the device's format: integers rounded, never truncated, so a
 // 16-bit sound played at its own rate comes out with the very values it was decoded from.
-static void PutSample(Uint8 *p, float v, SDL_AudioFormat format)
+static void PutSample(Uint8 *p, float v, const SampleFormat &sf)
 {
-    int bits = SDL_AUDIO_BITSIZE(format);
     Uint32 word;
-    if (SDL_AUDIO_ISFLOAT(format)) {
+    if (sf.isFloat) {
         memcpy(&word, &v, sizeof word);
     } else {
-        double top = std::ldexp(1.0, bits - 1);
-        long long i = std::llround(std::clamp((double)v * top, -top, top - 1));
-        if (!SDL_AUDIO_ISSIGNED(format))
-            i += (long long)top;
+        long long i = std::llround(std::clamp((double)v * sf.top, -sf.top, sf.top - 1));
+        if (!sf.isSigned)
+            i += (long long)sf.top;
         word = (Uint32)i;
     }
-    int bytes = bits / 8;
-    for (int k = 0; k < bytes; k++)
-        p[SDL_AUDIO_ISBIGENDIAN(format) ? bytes - 1 - k : k] = (Uint8)(word >> (8 * k));
+    for (int k = 0; k < sf.bytes; k++)
+        p[sf.bigEndian ? sf.bytes - 1 - k : k] = (Uint8)(word >> (8 * k));
 }
 
 // The device's callback, run on SDL's audio thread with the device locked. The mixer runs at the
@@ -143,6 +148,8 @@ static void SDLCALL FillDevice(void *, Uint8 *stream, int len)
 {
     const SDL_AudioFormat format = deviceSpec.format;
     const int channelCount = deviceSpec.channels, bytes = SDL_AUDIO_BITSIZE(format) / 8;
+    const SampleFormat sf = { bytes, std::ldexp(1.0, SDL_AUDIO_BITSIZE(format) - 1), SDL_AUDIO_ISFLOAT(format) != 0,
+                              SDL_AUDIO_ISSIGNED(format) != 0, SDL_AUDIO_ISBIGENDIAN(format) != 0 };
     const int frameBytes = bytes * channelCount;
     int frames = len / frameBytes;
     memset(stream + (size_t)frames * frameBytes, 0, (size_t)(len - frames * frameBytes));
@@ -155,7 +162,7 @@ static void SDLCALL FillDevice(void *, Uint8 *stream, int len)
             for (int c = 0; c < channelCount; c++) {
                 // Mono takes both sides; beyond the front pair every layout has other speakers.
                 float v = channelCount == 1 ? (mix[f * 2] + mix[f * 2 + 1]) * 0.5f : c < 2 ? mix[f * 2 + c] : 0.0f;
-                PutSample(stream + c * bytes, v, format);
+                PutSample(stream + c * bytes, v, sf);
             }
         }
         frames -= n;
@@ -173,13 +180,12 @@ static bool FormatSupported(const SDL_AudioSpec &spec)
 static void ConvertSamples(int rate)
 {
     for (FSOUND_SAMPLE *s : samples) {
-        size_t old = s->frames;
-        if (!Sys_SoundToStereo(s->original, rate, s->loop, s->pcm))
-            s->pcm = std::vector<float>(); // plays as silence, and a one-shot sound as ended
-        s->frames = s->pcm.size() / 2;
+        size_t old = Frames(s);
+        // On failure pcm is left empty: it plays as silence, and a one-shot sound as ended.
+        Sys_SoundToStereo(s->original, rate, s->loop, s->pcm);
         for (Channel &c : channels)
             if (c.sample == s)
-                c.pos = old ? (size_t)((unsigned long long)c.pos * s->frames / old) : 0;
+                c.pos = old ? (size_t)((unsigned long long)c.pos * Frames(s) / old) : 0;
     }
     mixRate = rate;
 }
@@ -423,7 +429,6 @@ FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int mode, int 
     s->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
     if (!Sys_SoundToStereo(s->original, mixRate, s->loop, s->pcm))
         return nullptr;
-    s->frames = s->pcm.size() / 2;
     s->name = (mode & FSOUND_LOADMEMORY) ? "" : name;
     samples.push_back(s.get());
     loadCount++;
@@ -458,7 +463,7 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE *sample, FSOUND_DSPUNIT *, sig
     } else if (channel >= 0 && channel < (int)channels.size()) {
         i = channel;
     }
-    if (i < 0 || sample->frames == 0)
+    if (i < 0 || Frames(sample) == 0)
         return -1;
     MixerLock lock;
     Channel &c = channels[i];
