@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -80,20 +81,35 @@ static bool MakeFolders(const std::string &path, mode_t mode = 0700)
     return false;
 }
 
-// The home folder, or why there is none usable: $HOME, else the password entry; absolute only.
-static std::string HomeFolder(std::string &why)
+std::string Sys_HomePath()
 {
     const char *home = getenv("HOME");
-    if (!home || home[0] != '/') {
-        const passwd *pw = getpwuid(getuid());
-        home = pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : nullptr;
-    }
-    if (!home) {
+    if (home && home[0] == '/')
+        return home;
+    const passwd *pw = getpwuid(getuid());
+    return pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : "";
+}
+
+std::string Sys_TimeStamp()
+{
+    time_t now = time(nullptr);
+    tm local;
+    localtime_r(&now, &local);
+    char stamp[32];
+    strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    return stamp;
+}
+
+// The home folder, or why there is none usable.
+static std::string HomeFolder(std::string &why)
+{
+    std::string home = Sys_HomePath();
+    if (home.empty()) {
         why = "no home folder (HOME is unset or not an absolute path)";
         return "";
     }
     if (!IsFolder(home)) {
-        why = std::string("the home folder '") + home + "' does not exist";
+        why = "the home folder '" + home + "' does not exist";
         return "";
     }
     return home;

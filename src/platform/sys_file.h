@@ -19,6 +19,10 @@ std::string Sys_ExecutablePath(const char *argv0);
 void Sys_UseWorkingFolder();
 // Whether the game runs installed (player files in the XDG folders) rather than in place.
 bool Sys_FilesInstalled();
+// $HOME, else the password entry's; absolute only, or empty.
+std::string Sys_HomePath();
+// Local time as YYYYMMDD-HHMMSS, for file names that sort by time.
+std::string Sys_TimeStamp();
 // mkdir -p, private as the XDG rules ask for unless shared (a pictures folder); false with errno set on failure.
 bool Sys_MakeFolders(const std::string &path, bool shared = false);
 

@@ -14,7 +14,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -802,7 +801,7 @@ int Sys_FinishJournal(int result, int scoreP1, int scoreP2)
 
 std::string Sys_NewReplayPath(const std::string &folder, int keep)
 {
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (!Sys_MakeFolders(folder)) {
         fprintf(stderr, "kordax: this run is not recorded: cannot create %s (%s)\n", folder.c_str(), strerror(errno));
         return "";
     }
@@ -818,11 +817,7 @@ std::string Sys_NewReplayPath(const std::string &folder, int keep)
     std::sort(old.begin(), old.end());
     for (size_t i = 0; i + (size_t)std::max(keep - 1, 0) < old.size(); i++)
         unlink((folder + "/" + old[i]).c_str());
-    time_t now = time(nullptr);
-    struct tm local;
-    localtime_r(&now, &local);
-    char stamp[32];
-    strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string stamp = Sys_TimeStamp();
     // A counter after the time keeps names of the same second in order.
     std::string path;
     for (int k = 1; k < 100 && (path.empty() || access(path.c_str(), F_OK) == 0); k++)

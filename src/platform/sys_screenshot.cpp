@@ -11,9 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
-#include <pwd.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,15 +33,6 @@ bool Sys_ScreenshotKey(int vk, bool down, bool repeat)
     if (down && !repeat)
         Sys_TakeScreenshot();
     return true;
-}
-
-static std::string Home()
-{
-    const char *home = getenv("HOME");
-    if (home && home[0] == '/')
-        return home;
-    const passwd *pw = getpwuid(getuid());
-    return pw && pw->pw_dir && pw->pw_dir[0] == '/' ? pw->pw_dir : "";
 }
 
 std::string Sys_PicturesFromUserDirs(const std::string &text, const std::string &home)
@@ -75,7 +64,7 @@ std::string Sys_ScreenshotFolder()
 {
     if (!Sys_FilesInstalled())
         return "screenshots";
-    std::string home = Home();
+    std::string home = Sys_HomePath();
     const char *config = getenv("XDG_CONFIG_HOME");
     std::string dirs = (config && config[0] == '/' ? std::string(config) : home + "/.config") + "/user-dirs.dirs";
     std::ifstream in(dirs);
@@ -96,11 +85,7 @@ static void ShowNotice(const std::string &text)
 // A name that sorts by time and is not yet taken: kordax-YYYYMMDD-HHMMSS.png, then _02, _03, ...
 static std::string FreeName(const std::string &folder)
 {
-    time_t now = time(nullptr);
-    tm local;
-    localtime_r(&now, &local);
-    char stamp[32];
-    strftime(stamp, sizeof stamp, "kordax-%Y%m%d-%H%M%S", &local);
+    std::string stamp = "kordax-" + Sys_TimeStamp();
     for (int n = 1; n < 100; n++) {
         char suffix[8] = "";
         if (n > 1)
