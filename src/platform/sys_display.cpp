@@ -156,11 +156,12 @@ static void Save()
     std::string text = Sys_FormatDisplayChoices(choices);
     if (text == lastText)
         return;
-    if (Sys_SaveFile(SYS_DISPLAY_FILE, text.data(), text.size())) {
+    const char *why = nullptr;
+    if (Sys_SaveFile(SYS_DISPLAY_FILE, text.data(), text.size(), &why)) {
         lastText = text;
         saveFailed = false;
-    } else if (!saveFailed) {
-        fprintf(stderr, "kordax: could not save %s (%s); display choices not kept\n", SYS_DISPLAY_FILE, strerror(errno));
+    } else if (!saveFailed && why) { // no reason: the folder is not kept this run, as the start said
+        fprintf(stderr, "kordax: could not save %s (%s); display choices not kept\n", SYS_DISPLAY_FILE, why);
         saveFailed = true;
     }
 }
