@@ -85,16 +85,17 @@ static bool WriteLine(const std::string &line)
     return fflush(ErrorLog) == 0 && ok;
 }
 
-void DDErrorLog(const char *text)
+// One "ErrorLog: " line; false when there is no log or it could not be written.
+static bool LogText(const char *text)
 {
-    if (!ErrorLog)
-        return;
-    WriteLine(std::string("ErrorLog: ") + (text ? text : "(null)"));
+    return ErrorLog && WriteLine(std::string("ErrorLog: ") + (text ? text : "(null)"));
 }
+
+void DDErrorLog(const char *text) { LogText(text); }
 
 void DDErrorLogUrgent(const char *text)
 {
-    if (ErrorLog && WriteLine(std::string("ErrorLog: ") + (text ? text : "(null)")))
+    if (LogText(text))
         return;
     fprintf(stderr, "kordax: %s\n", text ? text : "(null)");
 }
