@@ -29,12 +29,19 @@ void BM_FrameQuestions(benchmark::State &state)
     if (state.range(0) && !Sys_StartRecording(name, "", error))
         state.SkipWithError(error.c_str());
     SysEvent e;
+    SysPicture picture;
+    picture.pixels = g_pDDSPrimary->pixels.data();
+    picture.size = g_pDDSPrimary->pixels.size();
+    picture.width = 640;
+    picture.height = 480;
+    picture.pitch = g_pDDSPrimary->pitch;
+    picture.depth = 32;
     for (auto _ : state) {
         benchmark::DoNotOptimize(sys_source.clock());
         while (sys_source.nextEvent(e))
             ;
         benchmark::DoNotOptimize(sys_source.clock());
-        sys_source.frameShown(g_pDDSPrimary);
+        sys_source.frameShown(picture);
     }
     Sys_FinishJournal(0, 0, 0);
     Sys_UseLiveSource();

@@ -12,11 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     if (!KxSaveBytes(SYS_DISPLAY_FILE, data, size))
         return 0;
-    sys_options = SysOptions();
-    Sys_LoadDisplayChoices();
+    SysDisplayChoices opened = Sys_LoadDisplayChoices(SysOptions());
     SysDisplayChoices c = Sys_DisplayChoices();
     if ((c.width != 0 && (c.width < 160 || c.width > 16384)) || (c.height != 0 && (c.height < 160 || c.height > 16384)) ||
-        (c.width == 0) != (c.height == 0) || (!c.placed && (c.x || c.y)) || sys_options.windowed == c.fullscreen)
+        (c.width == 0) != (c.height == 0) || (!c.placed && (c.x || c.y)) || opened.fullscreen != c.fullscreen)
         abort();
     std::string text = Sys_FormatDisplayChoices(c), problems;
     SysDisplayChoices again;

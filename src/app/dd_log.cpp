@@ -274,8 +274,7 @@ DWORD WaitClock(unsigned long ms)
 {
     // A held clock would never get there.
     while (!ClockHolds && (DWORD)(GetClock() - start_clock_count) < ms) {
-        if (Sys_VirtualClock())
-            Sys_AdvanceClock(1); // nothing else would move a virtual clock
+        Sleep(1); // and a virtual clock moves only when slept on
     }
     return GetClock();
 }

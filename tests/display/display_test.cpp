@@ -3,6 +3,7 @@
 #include "dd_draw.h"
 #include "dd_log.h"
 #include "kx_test.h"
+#include "sys_fake.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 #include "dd_input.h"
 #include "kx_world.h"
 #include "win_user.h"
+#include "sys_fake.h"
 
 #include <gtest/gtest.h>
 

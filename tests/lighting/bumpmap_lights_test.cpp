@@ -4,6 +4,7 @@
 #include "bumpmap_local.h"
 
 #include "sys_png.h"
+#include "sys_fake.h"
 
 #include <algorithm>
 

@@ -2,6 +2,7 @@
 #include "lighting_fixture.h"
 
 #include "bumpmap_local.h"
+#include "sys_fake.h"
 
 using namespace lighting_test;
 

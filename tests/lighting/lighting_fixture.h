@@ -6,6 +6,7 @@
 #include "dd.h"
 #include "dd_draw.h"
 #include "dd_log.h"
+#include "sys_fake.h"
 
 #include <gtest/gtest.h>
 

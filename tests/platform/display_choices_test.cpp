@@ -93,11 +93,10 @@ TEST(DisplayChoices, PicturesFolderFromUserDirs)
 bool StartWindowed(bool windowOption, bool fullscreenOption = false)
 {
     Sys_ResetDisplayChoices();
-    sys_options = SysOptions();
-    sys_options.windowed = windowOption;
-    sys_options.fullscreen = fullscreenOption;
-    Sys_LoadDisplayChoices();
-    return sys_options.windowed;
+    SysOptions options;
+    options.windowed = windowOption;
+    options.fullscreen = fullscreenOption;
+    return !Sys_LoadDisplayChoices(options).fullscreen;
 }
 
 TEST(DisplayChoices, AChoiceComesBackAtTheNextStartAndNothingElseIsWritten)
@@ -125,7 +124,6 @@ TEST(DisplayChoices, AChoiceComesBackAtTheNextStartAndNothingElseIsWritten)
     Sys_ChooseFullscreen(false);
     EXPECT_EQ(stat(SYS_DISPLAY_FILE, &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
-    sys_options = SysOptions();
     Sys_ResetDisplayChoices();
 }
 

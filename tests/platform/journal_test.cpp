@@ -7,6 +7,7 @@
 #include "win_ddraw.h"
 #include "win_dinput.h"
 #include "win_time.h"
+#include "sys_fake.h"
 
 #include <gtest/gtest.h>
 
@@ -41,9 +42,11 @@ std::string Ask(int pad, int liveAnswer)
     while (sys_source.nextEvent(e))
         t += " event " + std::to_string(e.kind) + "/" + std::to_string(e.vk);
     t += " answer " + std::to_string(sys_source.answer(SYS_Q_CHANNEL_ENDED, liveAnswer));
-    IDirectDrawSurface picture;
-    picture.pixels.assign(640 * 480 * 4, 7);
-    sys_source.frameShown(&picture);
+    std::vector<uint8_t> pixels(640 * 480 * 4, 7);
+    SysPicture picture;
+    picture.pixels = pixels.data();
+    picture.size = pixels.size();
+    sys_source.frameShown(picture);
     t += " clock " + std::to_string(sys_source.clock());
     return t;
 }

@@ -1,5 +1,6 @@
 // Key codes from synthetic desktop key events on several layouts, and sided modifiers held apart.
 #include "win_user.h"
+#include "sys_video.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Where the 640x480 picture lands on screens and windows of every common size, and the --window size.
 #include "win_ddraw.h"
+#include "sys_display.h"
 #include "win_user.h"
 
 #include <gtest/gtest.h>

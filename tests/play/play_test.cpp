@@ -4,6 +4,7 @@
 #include "dd_input.h"
 #include "kx_state_playing.h"
 #include "win_user.h"
+#include "sys_fake.h"
 
 class Play : public ActorTest {
 protected:

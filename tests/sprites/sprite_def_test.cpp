@@ -1,5 +1,6 @@
 // Sprite definitions: building, masks, refusing bad geometry, clipped drawing, restore, collision.
 #include "sprite_fixture.h"
+#include "sys_fake.h"
 
 #include <climits>
 

@@ -1,5 +1,6 @@
 // The title's frame: the lights' paths, the question mark's clock, the sub-screens' pictures.
 #include "title_fixture.h"
+#include "sys_fake.h"
 
 namespace {
 

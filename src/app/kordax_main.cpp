@@ -1,0 +1,90 @@
+// Process entry: reads the run's options once, finds the game's files and display choices, sets the desktop, harness and journal up, runs WinMain.
+#include "sys_display.h"
+#include "sys_file.h"
+#include "sys_harness.h"
+#include "sys_journal.h"
+#include "sys_report.h"
+#include "sys_screenshot.h"
+#include "sys_video.h"
+#include "win_time.h"
+#include "dd_log.h"
+#include "kordax.h"
+#include "dd_input.h"
+#include "kx_state_options.h"
+#include "kx_world.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+// A key the game wants: one of the players' keys, or any key while the title's key screen waits for one.
+static bool GameWantsKey(int vk)
+{
+    auto has = [vk](const int *keys) { return std::find(keys, keys + DDINPUT_NUM_ACTIONS, vk) != keys + DDINPUT_NUM_ACTIONS; };
+    return (ShowingInput && InputWaitingKey) || has(P1InputKeys) || has(P2InputKeys);
+}
+
+// The platform's warnings join the game's own lines once the log is open.
+static bool LogPlatformLine(const char *line)
+{
+    if (!ErrorLog)
+        return false;
+    DDErrorLog(line);
+    return true;
+}
+
+int main(int argc, char **argv)
+{
+    std::string gameLine, error;
+    SysOptions options;
+    if (!Sys_ParseArgs(argc, argv, options, gameLine, error)) {
+        fprintf(stderr, "kordax: %s\n%s", error.c_str(), Sys_Usage());
+        return 2;
+    }
+    if (options.help || options.version) {
+        fputs(options.help ? Sys_Help() : Sys_VersionLine(), stdout);
+        return 0;
+    }
+    std::vector<SysScriptAction> actions;
+    if (!options.script.empty()) {
+        if (!Sys_LoadScript(options.script.c_str(), actions, error)) {
+            fprintf(stderr, "kordax: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    std::vector<std::string> messages;
+    bool located = Sys_LocateFiles(Sys_ExecutablePath(argv[0]), messages);
+    for (const std::string &m : messages)
+        fprintf(stderr, "kordax: %s\n", m.c_str());
+    if (!located)
+        return 1;
+    Sys_SetReportLog(LogPlatformLine);
+    SysDisplayChoices display = Sys_LoadDisplayChoices(options);
+    SysDesktopSetup desktop;
+    desktop.headless = options.headless;
+    desktop.windowed = !display.fullscreen;
+    desktop.integerScale = display.integerScale;
+    Sys_SetupDesktop(desktop);
+    Sys_SetKeyTaken(GameWantsKey);
+    Sys_UseVirtualClock(options.headless);
+    if (!options.replay.empty()) {
+        if (!Sys_StartPlayback(options.replay, !options.headless, gameLine, error)) {
+            fprintf(stderr, "kordax: %s\n", error.c_str());
+            return 1;
+        }
+    } else {
+        // Installed, every run is kept among the last replays; in place only when asked.
+        std::string record = options.record;
+        if (record.empty() && !options.noRecord && !Sys_StateFolder().empty())
+            record = Sys_NewReplayPath(Sys_StateFolder() + "/replays", 20);
+        if (!record.empty() && !Sys_StartRecording(record, gameLine, error))
+            fprintf(stderr, "kordax: %s\n", error.c_str());
+    }
+    Sys_StartScript(actions);
+    if (options.showFps)
+        DebugLevel = 1;
+    int result = WinMain(nullptr, nullptr, const_cast<char *>(gameLine.c_str()), SW_SHOWDEFAULT);
+    if (options.timedemo)
+        Sys_ReportTimedemo();
+    return Sys_FinishJournal(result, ScoreP1, ScoreP2);
+}

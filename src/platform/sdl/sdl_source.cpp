@@ -1,0 +1,45 @@
+// The live and scripted sources: SDL's clock, events and joysticks, or a virtual clock, the script's input and fake joysticks.
+#include "sdl_local.h"
+#include "sys_fake.h"
+#include "sys_video.h"
+
+#include <SDL.h>
+
+static DWORD LiveClock() { return (DWORD)SDL_GetTicks(); }
+static void LiveSleep(DWORD ms) { SDL_Delay(ms); }
+static bool LiveEvent(SysEvent &e) { return Sys_DesktopEvent(LiveClock(), e); }
+static void LiveFrame(const SysPicture &) {}
+static int OwnAnswer(SysQuestion, int live) { return live; }
+
+// Tests plug fakes into a live run: then only they are listed, and real pads are never looked at.
+static int LiveJoysticks(SysJoystickInfo *out, int max)
+{
+    return Sys_FakeJoysticksOn() ? Sys_FakeJoysticks(out, max) : Sys_LiveJoysticks(out, max);
+}
+static bool LiveJoystickOpen(int id) { return Sys_FakeJoysticksOn() ? Sys_FakeJoystickOpen(id) : Sys_LiveJoystickOpen(id); }
+static void LiveJoystickClose(int id)
+{
+    if (!Sys_FakeJoysticksOn())
+        Sys_LiveJoystickClose(id);
+}
+static bool LiveJoystickRead(int id, SysJoystickInput &in)
+{
+    return Sys_FakeJoysticksOn() ? Sys_FakeJoystickRead(id, in) : Sys_LiveJoystickRead(id, in);
+}
+
+static DWORD VirtualClock() { return Sys_VirtualNow(); }
+static void VirtualSleep(DWORD ms) { Sys_SetVirtualNow(Sys_VirtualNow() + ms); }
+static bool ScriptedEvent(SysEvent &e) { return Sys_DesktopEvent(Sys_VirtualNow(), e); }
+static void VirtualFrame(const SysPicture &) { Sys_SetVirtualNow(Sys_VirtualNow() + SYS_VIRTUAL_FRAME_MS); }
+
+static constexpr SysSource live = { LiveClock, LiveSleep, LiveEvent, LiveFrame, OwnAnswer,
+                                    LiveJoysticks, LiveJoystickOpen, LiveJoystickClose, LiveJoystickRead };
+static constexpr SysSource scripted = { VirtualClock, VirtualSleep, ScriptedEvent, VirtualFrame, OwnAnswer,
+                                        Sys_FakeJoysticks, Sys_FakeJoystickOpen, Sys_FakeJoystickClose, Sys_FakeJoystickRead };
+
+// Live from the start, before any constructor could ask.
+SysSource sys_source = live;
+
+void Sys_UseLiveSource() { sys_source = live; }
+
+void Sys_UseScriptedSource() { sys_source = scripted; }

@@ -1,0 +1,159 @@
+// Screenshots: the key, the folder and name of each shot, the compressed PNG and the notice on screen.
+#include "sys_screenshot.h"
+#include "sys_file.h"
+#include "sys_font.h"
+#include "sys_png.h"
+#include "sys_report.h"
+#include "sys_source.h"
+#include "sys_util.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+enum { NOTICE_MS = 1200, NOTICE_FADE_MS = 300 };
+
+static bool (*keyTaken)(int vk) = nullptr;
+static std::string noticeText;
+static unsigned noticeSince = 0;
+static unsigned noticeSerial = 0;
+static std::vector<uint32_t> noticePixels;
+static int noticeW = 0, noticeH = 0;
+
+void Sys_SetKeyTaken(bool (*taken)(int vk)) { keyTaken = taken; }
+
+bool Sys_ScreenshotKey(int vk, bool down, bool repeat)
+{
+    if (vk != VK_F12 || (keyTaken && keyTaken(vk)))
+        return false;
+    if (down && !repeat)
+        Sys_TakeScreenshot();
+    return true;
+}
+
+std::string Sys_PicturesFromUserDirs(const std::string &text, const std::string &home)
+{
+    std::istringstream in(text);
+    std::string line, found;
+    while (std::getline(in, line)) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, 17, "XDG_PICTURES_DIR=") != 0)
+            continue;
+        std::string value = line.substr(start + 17);
+        while (!value.empty() && (value.back() == '\r' || value.back() == ' ' || value.back() == '\t'))
+            value.pop_back();
+        if (value.size() < 2 || value.front() != '"' || value.back() != '"')
+            continue;
+        value = value.substr(1, value.size() - 2);
+        if (value.compare(0, 5, "$HOME") == 0 && (value.size() == 5 || value[5] == '/'))
+            value = home + value.substr(5);
+        else if (value.empty() || value[0] != '/')
+            continue;
+        while (value.size() > 1 && value.back() == '/')
+            value.pop_back();
+        found = value == home ? "" : value; // a pictures folder set to the home folder means none
+    }
+    return found;
+}
+
+std::string Sys_ScreenshotFolder()
+{
+    if (!Sys_FilesInstalled())
+        return "screenshots";
+    std::string home = Sys_HomePath();
+    const char *config = getenv("XDG_CONFIG_HOME");
+    std::string dirs = (config && config[0] == '/' ? std::string(config) : home + "/.config") + "/user-dirs.dirs";
+    std::ifstream in(dirs);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string pictures = Sys_PicturesFromUserDirs(text.str(), home);
+    if (pictures.empty())
+        pictures = home.empty() ? "" : home + "/Pictures";
+    return pictures.empty() ? "" : pictures + "/kordax";
+}
+
+// The notice as pale text on a dark, framed band, one pixel for each font pixel.
+static void ShowNotice(const std::string &text)
+{
+    enum { PAD = 3 };
+    noticeText = text;
+    noticeSince = Sys_Milliseconds();
+    noticeSerial++;
+    noticeW = (int)text.size() * SYS_FONT_WIDTH + 2 * PAD;
+    noticeH = SYS_FONT_HEIGHT + 2 * PAD;
+    std::vector<uint32_t> &pixels = noticePixels;
+    int tw = noticeW, th = noticeH;
+    pixels.assign((size_t)tw * th, 0xD0101018u);
+    for (int x = 0; x < tw; x++)
+        pixels[x] = pixels[(size_t)(th - 1) * tw + x] = 0xFF7088A0u;
+    for (int y = 0; y < th; y++)
+        pixels[(size_t)y * tw] = pixels[(size_t)y * tw + tw - 1] = 0xFF7088A0u;
+    for (size_t i = 0; i < text.size(); i++)
+        for (int row = 0; row < SYS_FONT_HEIGHT; row++)
+            for (int col = 0; col < SYS_FONT_WIDTH; col++)
+                if (Sys_FontPixel(text[i], col, row))
+                    pixels[(size_t)(PAD + row) * tw + PAD + i * SYS_FONT_WIDTH + col] = 0xFFFFF0C0u;
+}
+
+bool Sys_ScreenshotNotice(const std::vector<uint32_t> *&argb, int &w, int &h, int &alpha, unsigned &serial)
+{
+    if (noticeText.empty())
+        return false;
+    unsigned age = Sys_Milliseconds() - noticeSince;
+    if (age >= NOTICE_MS) {
+        noticeText.clear();
+        return false;
+    }
+    unsigned left = NOTICE_MS - age;
+    argb = &noticePixels;
+    w = noticeW;
+    h = noticeH;
+    alpha = left < NOTICE_FADE_MS ? (int)(255 * left / NOTICE_FADE_MS) : 255;
+    serial = noticeSerial;
+    return true;
+}
+
+// Shot names sort by time: kordax-YYYYMMDD-HHMMSS.png, then _02, _03, ...
+static std::string ShotSuffix(int n)
+{
+    char suffix[16] = "";
+    if (n > 1)
+        snprintf(suffix, sizeof suffix, "_%02d", n);
+    return suffix;
+}
+
+std::string Sys_TakeScreenshot()
+{
+    std::string folder = Sys_ScreenshotFolder();
+    if (folder.empty()) {
+        Sys_Warn("screenshot not saved: no home folder for the pictures folder");
+        ShowNotice("Screenshot not saved");
+        return "";
+    }
+    if (!Sys_MakeFolders(folder, true)) {
+        Sys_Warn("screenshot not saved: cannot create %s (%s)", folder.c_str(), strerror(errno));
+        ShowNotice("Screenshot not saved");
+        return "";
+    }
+    std::vector<BYTE> rgb;
+    int w = 0, h = 0;
+    std::string path = Sys_FreeTimedName(folder, "kordax", ".png", ShotSuffix);
+    errno = 0;
+    if (path.empty() || !Sys_PictureRGB(rgb, w, h) || !Sys_WritePNG(path.c_str(), rgb.data(), w, h)) {
+        Sys_Warn("screenshot not saved: cannot write %s (%s)", path.empty() ? folder.c_str() : path.c_str(),
+                errno ? strerror(errno) : "no picture");
+        if (!path.empty())
+            unlink(path.c_str()); // no half-written picture left behind
+        ShowNotice("Screenshot not saved");
+        return "";
+    }
+    fprintf(stderr, "kordax: screenshot saved: %s\n", path.c_str());
+    ShowNotice("Screenshot " + path.substr(path.rfind('/') + 1));
+    return path;
+}
+
