@@ -1,6 +1,7 @@
 // The diagnostic log, the clock and the names of display result codes.
 #include "dd_log.h"
 #include "sys_file.h"
+#include "sys_util.h"
 #include "win_time.h"
 
 #include <string>
@@ -119,20 +120,7 @@ void DDCloseErrorLog()
     repeats.clear();
 }
 
-std::string DDLogEscape(const char *text)
-{
-    std::string out;
-    for (const unsigned char *p = (const unsigned char *)(text ? text : ""); *p; p++) {
-        if (*p >= 0x20 && *p < 0x7F) {
-            out += (char)*p;
-        } else {
-            char hex[8];
-            snprintf(hex, sizeof hex, "\\x%02X", *p);
-            out += hex;
-        }
-    }
-    return out;
-}
+std::string DDLogEscape(const char *text) { return Sys_Escape(text ? text : ""); }
 
 void DDErrorLogRead(const char *line)
 {

@@ -54,11 +54,11 @@ int main(int argc, char **argv)
     }
     std::vector<std::string> messages;
     bool located = Sys_LocateFiles(Sys_ExecutablePath(argv[0]), messages);
+    Sys_SetReportLog(LogPlatformLine);
     for (const std::string &m : messages)
-        fprintf(stderr, "kordax: %s\n", m.c_str());
+        Sys_Warn("%s", m.c_str());
     if (!located)
         return 1;
-    Sys_SetReportLog(LogPlatformLine);
     SysDisplayChoices display = Sys_LoadDisplayChoices(options);
     SysDesktopSetup desktop;
     desktop.headless = options.headless;
@@ -78,7 +78,7 @@ int main(int argc, char **argv)
         if (record.empty() && !options.noRecord && !Sys_StateFolder().empty())
             record = Sys_NewReplayPath(Sys_StateFolder() + "/replays", 20);
         if (!record.empty() && !Sys_StartRecording(record, gameLine, error))
-            fprintf(stderr, "kordax: %s\n", error.c_str());
+            Sys_Warn("%s", error.c_str());
     }
     Sys_StartScript(actions);
     if (options.showFps)

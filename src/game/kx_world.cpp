@@ -1,12 +1,14 @@
 // Game data: the level table, new games, levels, player turns and lives.
 #include "kx_world.h"
 #include "kx_game.h"
+#include "dd_input.h"
 #include "bumpmap.h"
 #include "dd_log.h"
 #include "kx_sound.h"
 #include "kx_sprites.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #define KX_MAPS(n) "gfx\\kx_level" #n "_c.bmp", "gfx\\kx_level" #n "_h.bmp"
 const KX_LevelDataType LevelData[KX_NUM_LEVELS] = {
@@ -140,4 +142,20 @@ void KX_LoseLife()
     }
     int lives = CurrentPlayer == 2 ? LivesP2 : LivesP1;
     GameState = lives < 0 ? KX_STATE_GAMEOVER : KX_STATE_ENTER_LASER;
+}
+
+void SetActiveInput()
+{
+    if (GameMode == KX_GAMEMODE_TOGETHER) {
+        ActiveInput1 = P1Input;
+        ActiveInput2 = P2Input;
+        memcpy(ActiveInput1Keys, P1InputKeys, sizeof ActiveInput1Keys);
+        memcpy(ActiveInput2Keys, P2InputKeys, sizeof ActiveInput2Keys);
+    } else if (CurrentPlayer == 1) {
+        ActiveInput1 = P1Input;
+        memcpy(ActiveInput1Keys, P1InputKeys, sizeof ActiveInput1Keys);
+    } else {
+        ActiveInput1 = P2Input;
+        memcpy(ActiveInput1Keys, P2InputKeys, sizeof ActiveInput1Keys);
+    }
 }

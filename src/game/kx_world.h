@@ -53,3 +53,5 @@ void StorePlayerData(int player);
 void RetrievePlayerData(int player);
 // The dying state's end: the current player loses a life, the turn may pass; sets the next state.
 void KX_LoseLife();
+// Hands the settings of the player or players about to play to the play routines (the active inputs).
+void SetActiveInput();

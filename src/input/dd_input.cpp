@@ -1,7 +1,6 @@
 // Joysticks found at start-up and polled per frame, the players' key tables and the active inputs.
 #include "dd_input.h"
 #include "dd_log.h"
-#include "kx_world.h"
 #include "win_user.h"
 
 #include <cstring>
@@ -300,20 +299,4 @@ bool DDInput_KeyHeld(int vk)
     if (vk <= 0 || vk > 255)
         return false;
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
-}
-
-void SetActiveInput()
-{
-    if (GameMode == KX_GAMEMODE_TOGETHER) {
-        ActiveInput1 = P1Input;
-        ActiveInput2 = P2Input;
-        memcpy(ActiveInput1Keys, P1InputKeys, sizeof ActiveInput1Keys);
-        memcpy(ActiveInput2Keys, P2InputKeys, sizeof ActiveInput2Keys);
-    } else if (CurrentPlayer == 1) {
-        ActiveInput1 = P1Input;
-        memcpy(ActiveInput1Keys, P1InputKeys, sizeof ActiveInput1Keys);
-    } else {
-        ActiveInput1 = P2Input;
-        memcpy(ActiveInput1Keys, P2InputKeys, sizeof ActiveInput1Keys);
-    }
 }

@@ -80,5 +80,3 @@ DWORD DDInput_Buttons(int joystick);
 
 // Whether the key with this virtual-key code is held at the moment of asking.
 bool DDInput_KeyHeld(int vk);
-
-void SetActiveInput();

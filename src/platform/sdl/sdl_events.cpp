@@ -4,7 +4,6 @@
 #include "sys_harness.h"
 #include "sys_screenshot.h"
 #include "sys_video.h"
-#include "win_user.h"
 
 #include <SDL.h>
 
@@ -15,9 +14,10 @@
 static bool latinLayout = true; // the desktop's letter keys give Latin letters
 static bool altDown[2];         // left and right Alt, as the desktop's keys went
 static bool hiddenNoted = false; // the game's side holds the window hidden
+static bool layoutWatched = false; // read once video has started, and again when the desktop changes it
 
 // Latin when the US letter places mostly give 'a' to 'z' (Dvorak moves four of them to punctuation).
-void Sdl_ReadLayout()
+static void ReadLayout()
 {
     int latin = 0;
     for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_Z; sc++) {
@@ -28,10 +28,10 @@ void Sdl_ReadLayout()
 }
 
 // Sees every event as it is queued, so the layout is read again before the keys that follow it.
-int Sdl_LayoutWatch(void *, SDL_Event *e)
+static int LayoutWatch(void *, SDL_Event *e)
 {
     if (e->type == SDL_KEYMAPCHANGED)
-        Sdl_ReadLayout();
+        ReadLayout();
     return 0;
 }
 
@@ -217,6 +217,11 @@ bool Sys_DesktopEvent(DWORD now, SysEvent &out)
 {
     out = SysEvent();
     if (drainStep == 0 && Sdl_VideoStarted()) {
+        if (!layoutWatched) {
+            layoutWatched = true;
+            ReadLayout();
+            SDL_AddEventWatch(LayoutWatch, nullptr);
+        }
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
             switch (e.type) {

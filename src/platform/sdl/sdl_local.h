@@ -17,9 +17,6 @@ bool Sdl_IntegerScale();
 void Sdl_ToggleFullscreen();
 // The player sized or moved the window (not the game placing it, nor full screen).
 void Sdl_WindowPlaced();
-// The keyboard layout read again, and the watch that reads it when the desktop changes it.
-void Sdl_ReadLayout();
-int Sdl_LayoutWatch(void *, union SDL_Event *e);
 // The screenshot notice over the picture at x, y (w x h) in the window, while it lasts.
 void Sdl_DrawNotice(int x, int y, int w, int h);
 

@@ -40,8 +40,6 @@ bool Sys_InitVideo()
         return false;
     }
     videoStarted = true;
-    Sdl_ReadLayout();
-    SDL_AddEventWatch(Sdl_LayoutWatch, nullptr);
     return true;
 }
 

@@ -1,11 +1,10 @@
-// Long options, input scripts for unattended runs, and the time demo report.
+// Long options and input scripts for unattended runs.
 #include "sys_harness.h"
 #include "sys_png.h"
 #include "sys_report.h"
 #include "sys_source.h"
 #include "sys_util.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,8 +12,6 @@
 
 static std::vector<SysScriptAction> script;
 static size_t nextAction = 0;
-static long framesShown = 0;
-static std::chrono::steady_clock::time_point demoStart = std::chrono::steady_clock::now();
 
 // "--name FILE" or "--name=FILE": true when arg is this option (error set if the file is missing).
 static bool FileOption(const std::string &arg, const char *name, int argc, char **argv, int &i, std::string &value,
@@ -233,17 +230,4 @@ bool Sys_NextScriptEvent(unsigned now, SysEvent &e)
         }
     }
     return false;
-}
-
-void Sys_CountFrame()
-{
-    if (framesShown++ == 0)
-        demoStart = std::chrono::steady_clock::now();
-}
-
-void Sys_ReportTimedemo()
-{
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - demoStart).count();
-    printf("timedemo: %ld frames in %.2f s: %.1f frames per second\n", framesShown, seconds,
-           seconds > 0 ? framesShown / seconds : 0.0);
 }

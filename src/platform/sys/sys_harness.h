@@ -47,6 +47,4 @@ struct SysEvent;
 // Called while events are drained: the next action fallen due as an event (shots are taken on
 // the way); false once none is due.
 bool Sys_NextScriptEvent(unsigned now, SysEvent &e);
-// Counts a shown frame, for --timedemo.
-void Sys_CountFrame();
-void Sys_ReportTimedemo();
+

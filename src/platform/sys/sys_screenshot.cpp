@@ -1,4 +1,4 @@
-// Screenshots: the key, the folder and name of each shot, the compressed PNG and the notice on screen.
+// Screenshots: the key, the folder and name of each shot, the compressed PNG and the notice's picture.
 #include "sys_screenshot.h"
 #include "sys_file.h"
 #include "sys_font.h"

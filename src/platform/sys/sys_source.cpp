@@ -1,73 +1,7 @@
-// The seam's own state: the virtual clock, and the picture on show as the flips hand it over.
+// The seam's own state: the scripted source's virtual clock.
 #include "sys_source.h"
-#include "sys_harness.h"
 
 static DWORD virtualNow = 0;
-static bool havePicture = false;
-static SysPicture shown;
 
 DWORD Sys_VirtualNow() { return virtualNow; }
 void Sys_SetVirtualNow(DWORD ms) { virtualNow = ms; }
-
-void Sys_SetPicture(const SysPicture *picture)
-{
-    havePicture = picture != nullptr;
-    if (picture)
-        shown = *picture;
-}
-
-void Sys_FrameShown(const SysPicture &picture)
-{
-    Sys_SetPicture(&picture);
-    Sys_CountFrame();
-    sys_source.frameShown(picture);
-}
-
-// One pixel of the picture as R, G, B: 5- and 6-bit fields scaled to full range, rounded down, as
-// the window's texture conversion does, so a saved frame is the frame shown.
-static void PixelRGB(const SysPicture &p, const BYTE *at, BYTE *rgb)
-{
-    switch (p.depth) {
-    case 32:
-    case 24:
-        rgb[0] = at[2]; rgb[1] = at[1]; rgb[2] = at[0];
-        return;
-    case 16: {
-        unsigned v = at[0] | at[1] << 8, r, g, b = v & 31;
-        if (p.rgb555) {
-            r = (v >> 10) & 31; g = (v >> 5) & 31;
-            rgb[1] = (BYTE)(g * 255 / 31);
-        } else {
-            r = (v >> 11) & 31; g = (v >> 5) & 63;
-            rgb[1] = (BYTE)(g * 255 / 63);
-        }
-        rgb[0] = (BYTE)(r * 255 / 31);
-        rgb[2] = (BYTE)(b * 255 / 31);
-        return;
-    }
-    case 8: {
-        // The start-up palette's ramps: red, green, blue, grey.
-        unsigned i = at[0], ramp = 4 * (i & 63);
-        rgb[0] = i < 64 || i >= 192 ? (BYTE)ramp : 0;
-        rgb[1] = (i >= 64 && i < 128) || i >= 192 ? (BYTE)ramp : 0;
-        rgb[2] = i >= 128 ? (BYTE)ramp : 0;
-        return;
-    }
-    default:
-        rgb[0] = rgb[1] = rgb[2] = 0;
-    }
-}
-
-bool Sys_PictureRGB(std::vector<BYTE> &rgb, int &width, int &height)
-{
-    if (!havePicture)
-        return false;
-    width = shown.width;
-    height = shown.height;
-    rgb.assign((size_t)width * height * 3, 0);
-    int bytes = shown.depth / 8;
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            PixelRGB(shown, shown.pixels + (size_t)y * shown.pitch + (size_t)x * bytes, &rgb[((size_t)y * width + x) * 3]);
-    return true;
-}

@@ -79,3 +79,5 @@ void Sys_FrameShown(const SysPicture &picture);
 void Sys_SetPicture(const SysPicture *picture);
 // The last picture as R,G,B bytes; false when there is none.
 bool Sys_PictureRGB(std::vector<BYTE> &rgb, int &width, int &height);
+// --timedemo's report: the frames flipped and the frames per second of wall time since the first.
+void Sys_ReportTimedemo();

@@ -158,3 +158,8 @@ struct PALETTEENTRY {
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
 #define VK_OEM_102 0xE2
+
+// ASCII punctuation that no US key gives unshifted (AZERTY's '!', QWERTZ's '+') has codes of its
+// own on Latin layouts, from VK_FIRST_OTHER_PUNCTUATION in this order; the key pictures share it.
+inline constexpr char Sys_OtherPunctuation[] = "!\"#$%&()*+:<>?@^_{|}~";
+enum { VK_FIRST_OTHER_PUNCTUATION = 0xC1 };

@@ -3,7 +3,6 @@
 #include "sys_fake.h"
 #include "sys_source.h"
 #include "sys_video.h"
-#include "win_user.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +13,7 @@ static int modeDepth = 0;
 static int format16 = 2; // 2 = 5-6-5, 1 = 5-5-5
 static bool refusedDepth[33];
 static bool displayAvailable = true;
+static bool displayHidden = false; // the window is minimised or hidden: nothing to show, nothing to restore
 static int busyLocks = 0;
 static int failFlips = 0;
 static std::vector<IDirectDrawSurface *> surfaces;
@@ -40,6 +40,13 @@ void Sys_LoseAllSurfaces()
 {
     for (IDirectDrawSurface *s : surfaces)
         s->lost = true;
+}
+
+void Sys_DisplayHidden(bool hidden)
+{
+    displayHidden = hidden;
+    if (hidden)
+        Sys_LoseAllSurfaces();
 }
 
 DWORD Sys_PackColour(int depth, COLORREF c)
@@ -362,7 +369,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface *, DWORD)
     }
     pixels.swap(attached->pixels);
     SysPicture shown = Picture(this);
-    if (!Sys_WindowHidden())
+    if (!displayHidden)
         Sys_PresentFrame(shown);
     Sys_FrameShown(shown);
     return DD_OK;
@@ -385,7 +392,7 @@ HRESULT IDirectDrawSurface::Restore()
 {
     if (!lost)
         return DD_OK;
-    if (Sys_WindowHidden())
+    if (displayHidden)
         return DDERR_WRONGMODE;
     lost = false;
     std::fill(pixels.begin(), pixels.end(), 0);

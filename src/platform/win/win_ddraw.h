@@ -162,5 +162,7 @@ HRESULT DirectDrawCreate(void *guid, IDirectDraw **out, void *outer);
 bool Sys_PresentedImage(std::vector<BYTE> &rgb, int &width, int &height); // last flip, as R,G,B bytes
 void Sys_SetPixelFormat16(int format); // 1 = 5-5-5, 2 = 5-6-5 (the default)
 void Sys_LoseAllSurfaces();    // as when the window is minimised
+// The window was minimised or hidden, or shown again: surfaces are lost, and come back once shown.
+void Sys_DisplayHidden(bool hidden);
 void Sys_LoseSurface(IDirectDrawSurface *surface);
 

@@ -1,4 +1,4 @@
-// DirectInput stand-in over the source's joysticks: SDL game controllers and joysticks, or fakes for tests.
+// DirectInput stand-in over the source's joysticks: the desktop's pads and joysticks, or fakes for tests.
 #include "win_dinput.h"
 #include "sys_fake.h"
 #include "sys_source.h"

@@ -1,4 +1,4 @@
-// DirectInput stand-in: up to four joysticks over SDL game controllers and joysticks, or test fakes.
+// DirectInput stand-in: up to four joysticks from the source: the desktop's pads and joysticks, or test fakes.
 #pragma once
 
 #include "win_types.h"

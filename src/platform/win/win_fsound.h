@@ -1,4 +1,4 @@
-// Sound library stand-in (the FSOUND_ calls the game makes) over an SDL audio device: samples and channels.
+// Sound library stand-in (the FSOUND_ calls the game makes) over the platform's audio device: samples and channels.
 #pragma once
 
 #include <vector>

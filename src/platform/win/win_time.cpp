@@ -18,7 +18,7 @@ UINT timeGetDevCaps(TIMECAPS *caps, UINT size)
     return TIMERR_NOERROR;
 }
 
-// SDL's clock and delays are already millisecond-accurate; the period is only remembered.
+// The sources' clocks and sleeps are already millisecond-accurate; the period is only remembered.
 UINT timeBeginPeriod(UINT period)
 {
     periodInForce = period;

@@ -314,6 +314,5 @@ void Sys_SetWindowHidden(bool hidden)
         Post(WM_SIZE, hidden ? SIZE_MINIMIZED : SIZE_RESTORED, 0);
     windowHidden = hidden;
     Sys_NoteWindowHidden(hidden);
-    if (hidden)
-        Sys_LoseAllSurfaces();
+    Sys_DisplayHidden(hidden);
 }

@@ -3,11 +3,6 @@
 
 #include "win_types.h"
 
-// ASCII punctuation that no US key gives unshifted (AZERTY's '!', QWERTZ's '+') has codes of its
-// own on Latin layouts, from VK_FIRST_OTHER_PUNCTUATION in this order; the key pictures share it.
-inline constexpr char Sys_OtherPunctuation[] = "!\"#$%&()*+:<>?@^_{|}~";
-enum { VK_FIRST_OTHER_PUNCTUATION = 0xC1 };
-
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 struct WNDCLASSA {
