@@ -9,6 +9,7 @@
 #include "kx_world.h"
 #include "dd.h"
 #include "dd_font.h"
+#include "dd_input.h"
 #include "dd_log.h"
 
 #include <cctype>
@@ -26,7 +27,24 @@ bool BlinkOn = false;
 int BlinkTime = 0;
 int GameOverLastUpdateTime = 0;
 
-enum { KEY_BACKSPACE = 8, KEY_RETURN = 13, KEY_DELETE = 46 };
+enum { KEY_BACKSPACE = 8, KEY_RETURN = 13, KEY_DELETE = 46, KEY_CODES = 256 };
+
+// Keys already down when typing began (fire, a movement key, the Return that confirmed player 1):
+// their repeats arrive as key presses, so they type nothing until released.
+static bool HeldBeforeTyping[KEY_CODES];
+
+static void NoteKeysHeld()
+{
+    for (int vk = 0; vk < KEY_CODES; vk++)
+        HeldBeforeTyping[vk] = DDInput_KeyHeld(vk);
+}
+
+static void ForgetReleasedKeys()
+{
+    for (int vk = 0; vk < KEY_CODES; vk++)
+        if (HeldBeforeTyping[vk] && !DDInput_KeyHeld(vk))
+            HeldBeforeTyping[vk] = false;
+}
 
 static void SetInitials(const char *text)
 {
@@ -104,6 +122,8 @@ void KX_STATE_GAMEOVER_Update(int time)
         BlinkTime -= phases * KX_GAMEOVER_BLINK_TIME;
     }
 
+    ForgetReleasedKeys();
+
     KX_MoveSpritesTo(time);
     KX_DrawPlayfield(time);
     KX_PANEL_GAME_Draw();
@@ -118,6 +138,7 @@ void KX_STATE_GAMEOVER_Update(int time)
         InitialPos = 0;
         SetInitials("___");
         BlinkTime = 0;
+        NoteKeysHeld();
     }
 }
 
@@ -148,6 +169,7 @@ static void ConfirmInitials()
         if (RankPlayer(2)) {
             InitialPos = 0;
             SetInitials("___");
+            NoteKeysHeld();
             return;
         }
     }
@@ -161,6 +183,10 @@ void KX_STATE_GAMEOVER_HandleKey(int key)
             GameState = KX_STATE_OPTIONS;
         return;
     }
+    // Only the next frame forgets a released key: a repeat queued just before the release
+    // would otherwise type.
+    if (key >= 0 && key < KEY_CODES && HeldBeforeTyping[key])
+        return;
     if (key == KEY_DELETE || key == KEY_BACKSPACE) {
         if (InitialPos > 0) {
             if (InitialPos <= 2)

@@ -90,6 +90,21 @@ check "--help exits 0 and lists --window" sh -c "'$prefix/bin/kordax' --help | g
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 check "--version says kordax $version" test "$("$prefix/bin/kordax" --version)" = "kordax $version"
 
+# What software centres show: this version's release, the game's own screenshots (PNGs kept under
+# dist/ at the size given), a content rating, branding colours and the controls.
+meta=$prefix/share/metainfo/$id.metainfo.xml
+check "the metadata's release is $version" grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$meta"
+shots=$(sed -n 's|.*<image type="source" width="\([0-9]*\)" height="\([0-9]*\)">https://[^<]*/\(dist/[^<]*\.png\)</image>|\3 \1x\2|p' "$meta")
+check "the metadata shows at least three screenshots" test "$(printf '%s\n' "$shots" | grep -c .)" -ge 3
+while read -r file size; do
+    check "screenshot ${file:-none} lies in the tree, ${size:-?} as given" \
+        test "$(png_size "$source_dir/$file" 2>/dev/null)" = "$size"
+done <<<"$shots"
+for want in '<content_rating type="oars-1.1">' '<color type="primary" scheme_preference="light">' \
+    '<color type="primary" scheme_preference="dark">' '<control>keyboard</control>' '<control>gamepad</control>'; do
+    check "the metadata carries $want" grep -qF "$want" "$meta"
+done
+
 # The Debian packages, built from a copy of the tree so that nothing lands beside the checkout.
 src=$tmp/deb/kordax
 mkdir -p "$src"

@@ -8,11 +8,13 @@
 #include "dd_draw.h"
 #include "dd_font.h"
 #include "win_time.h"
+#include "win_user.h"
 #include "kx_test.h"
 #include "script/log_capture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -44,12 +46,33 @@ protected:
     }
     void TearDown() override
     {
+        for (int vk = 1; vk < 256; vk++)
+            Sys_InjectKey(vk, false);
         KX_ScoresLoaded = false;
         DDClose();
         Sys_UseVirtualClock(false);
     }
     // A frame ms after the state began.
     void At(int ms) { KX_STATE_GAMEOVER_Update((int)(StateTime + ms)); }
+    // Steps separated by spaces: dN / uN a key goes down / up, kN its key message arrives (a press
+    // or a repeat), tN a frame N ms into the state.
+    void Run(const char *steps)
+    {
+        for (const char *p = steps; *p;) {
+            char op = *p++;
+            char *end = nullptr;
+            int n = (int)strtol(p, &end, 10);
+            p = end;
+            if (op == 'd' || op == 'u')
+                Sys_InjectKey(n, op == 'd');
+            else if (op == 'k')
+                KX_STATE_GAMEOVER_HandleKey(n);
+            else if (op == 't')
+                At(n);
+            while (*p == ' ')
+                p++;
+        }
+    }
     void Keys(const char *text)
     {
         for (const char *p = text; *p; p++)
@@ -279,4 +302,45 @@ TEST_F(GameOver, EqualScoresRankAfterTheFirstPlayersEntry)
     // Player 1's 15 now holds place 10; an equal score ranks below it: no place.
     EXPECT_EQ(GameState, KX_STATE_OPTIONS);
     EXPECT_EQ(KX_Scores[29].Score, 15);
+}
+
+TEST_F(GameOver, OnlyKeysPressedAfterTypingStartsType)
+{
+    const struct {
+        const char *what;
+        int mode;
+        const char *steps;
+        const char *typed; // the initials typed so far
+        int player;        // whose initials are being typed
+    } cases[] = {
+        { "fire held from play: its repeats type nothing", KX_GAMEMODE_ONE_PLAYER,
+          "d32 t16 t2001 k32 k32 t2100 k32", "", 1 },
+        { "fire released, then pressed again: one blank", KX_GAMEMODE_ONE_PLAYER,
+          "d32 t16 t2001 k32 u32 t2017 d32 k32 k32", "  ", 1 },
+        { "a movement key held, then A, B, C", KX_GAMEMODE_ONE_PLAYER,
+          "d87 t16 t2001 k87 k87 d65 k65 u65 k87 d66 k66 u66 d67 k67 k87", "ABC", 1 },
+        { "released between frames but its last repeat came after", KX_GAMEMODE_ONE_PLAYER,
+          "d87 t2001 k87 u87 k87 t2017 d65 k65", "A", 1 },
+        { "pressed in the wait and still held", KX_GAMEMODE_ONE_PLAYER,
+          "t1000 d65 k65 t2001 k65 k65", "", 1 },
+        { "pressed and released in the wait", KX_GAMEMODE_ONE_PLAYER,
+          "t1000 d65 k65 u65 t1500 t2001 d65 k65", "A", 1 },
+        { "Return held from play confirms nothing", KX_GAMEMODE_ONE_PLAYER,
+          "d13 t2001 k13 k13 d66 k66", "B", 1 },
+        { "player 1's Return and letter held into player 2's turn", KX_GAMEMODE_TOGETHER,
+          "t2001 d65 k65 d13 k13 k13 k65 t2100 k13 k65 u65 t2116 d67 k67", "C", 2 },
+    };
+    for (const auto &c : cases) {
+        for (int vk = 1; vk < 256; vk++)
+            Sys_InjectKey(vk, false);
+        GameState = KX_STATE_GAMEOVER;
+        GameMode = c.mode;
+        ScoreP1 = 300;
+        ScoreP2 = 200;
+        KX_STATE_GAMEOVER_Start();
+        Run(c.steps);
+        EXPECT_EQ(GameState, KX_STATE_GAMEOVER) << c.what;
+        EXPECT_EQ(HighscorePlayer, c.player) << c.what;
+        EXPECT_EQ(std::string(Initials, (size_t)InitialPos), c.typed) << c.what;
+    }
 }
