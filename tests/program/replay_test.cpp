@@ -72,7 +72,8 @@ TEST(Replay, RecordedGamePlaysBackTheSameAndDamageIsCaught)
     }
 
     // Games recorded from real play in a window (held keys, a game to its end) still come out the
-    // same; when the game's picture or rules change on purpose, record them again with --record.
+    // same; when the game's picture or rules change on purpose, record them again with --record:
+    // tests/program/journals/record_window_game.sh BUILD_DIR does it under Xvfb with xdotool.
     for (const char *name : { "window_game_220.kxr" }) {
         KxRun r = Replay(std::string("'") + KORDAX_SOURCE_DIR + "/tests/program/journals/" + name + "'");
         EXPECT_EQ(r.exitCode, 0) << name << "\n" << r.out;

@@ -312,7 +312,7 @@ void AG_Level2()
             int chip = chips.id[i];
             float hh = 50 + 90 * face + 10 * grain;
             m.tilt[i] = face * AG_CellTilt(chips, x, y, 0.85f, 0.2f, 35);
-            float sh = 0.86f + 0.16f * grain + 0.1f * face + 0.06f * (AG_Hash(chip, 1, 36) - 0.5f);
+            float sh = 0.56f + 0.45f * grain + 0.1f * face + 0.06f * (AG_Hash(chip, 1, 36) - 0.5f);
             int mat = 0;
             // A carved glyph on some blocks: an eye, a sun, a zigzag or a bar.
             int kind = int(AG_Hash(col, row, 7) * 5);
@@ -344,8 +344,8 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{1.0f, 0.46f, 0.24f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 0.76f, 0.48f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{1.0f, 0.6f, 0.34f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.78f, 0.5f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
 
