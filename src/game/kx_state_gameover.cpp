@@ -93,7 +93,7 @@ static void DrawCentred(DDBitmap *font, const char *text, int y)
 static void DrawInitials()
 {
     DDBitmap *font = KX_Bitmaps[KX_BITMAP_FONT2];
-    DrawPlate(190, 330);
+    DrawPlate(194, 330); // just below the game-over picture
     DrawCentred(font, HighscorePlayer == 2 ? "High score Player 2" : "High score Player 1", 200);
 
     if (InitialPos >= 0 && InitialPos <= 2)
