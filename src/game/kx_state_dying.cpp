@@ -1,6 +1,7 @@
-// The dying state: the hit laser explodes, and three seconds later a life is lost.
+// The dying state: the hit laser explodes, the field flashes and shakes, and three seconds later a life is lost.
 #include "kx_state_dying.h"
 #include "kx_bitmap.h"
+#include "kx_field_fx.h"
 #include "kx_panel_game.h"
 #include "kx_sprites.h"
 #include "kx_state_enter_laser.h"
@@ -30,6 +31,7 @@ void KX_STATE_DYING_Update(int time)
     int t = (int)((unsigned int)time - StateTime);
     KX_MoveSpritesTo(time);
     KX_DrawPlayfield(time);
+    KX_FIELDFX_TurretDeath(t); // before the panel, which stays steady
     KX_PANEL_GAME_Draw();
     if (t > KX_DYING_TIME)
         KX_LoseLife();

@@ -8,6 +8,7 @@
 #include "kx_state_enter_laser.h"
 #include "kx_world.h"
 #include "dd.h"
+#include "dd_draw.h"
 #include "dd_font.h"
 #include "dd_input.h"
 #include "dd_log.h"
@@ -93,19 +94,37 @@ void KX_STATE_GAMEOVER_Start()
     }
 }
 
+// The plate behind the initials: dark, with a thin lighter rim, centred on the field.
+static void DrawPlate(int top, int bottom)
+{
+    DDFillRect(g_pDDSBack, RGBToColourValue(70, 90, 120), 38, top - 2, 402, bottom + 2);
+    DDFillRect(g_pDDSBack, RGBToColourValue(8, 12, 24), 40, top, 400, bottom);
+}
+
+static void DrawCentred(DDBitmap *font, const char *text, int y)
+{
+    int width = 0;
+    DDBitmap_TextSize(font, text, &width, nullptr);
+    DDBitmap_DrawText(g_pDDSBack, font, text, 220 - width / 2, y);
+}
+
 static void DrawInitials()
 {
     DDBitmap *font = KX_Bitmaps[KX_BITMAP_FONT2];
-    const char *heading = HighscorePlayer == 2 ? "High score Player 2" : "High score Player 1";
-    int width = 0;
-    DDBitmap_TextSize(font, heading, &width, nullptr);
-    DDBitmap_DrawText(g_pDDSBack, font, heading, 220 - width / 2, 200);
+    DrawPlate(194, 330); // just below the game-over picture
+    DrawCentred(font, HighscorePlayer == 2 ? "High score Player 2" : "High score Player 1", 200);
 
     if (InitialPos >= 0 && InitialPos <= 2)
         Initials[InitialPos] = BlinkOn ? '_' : ' ';
     char line[64];
     snprintf(line, sizeof line, "%2d. %6d : %s", ScorePos, HiScore, Initials);
-    DDBitmap_DrawText(g_pDDSBack, font, line, 60, 260);
+    // Centred by its width with blank initials, so the line stands still while they blink.
+    char blank[64];
+    snprintf(blank, sizeof blank, "%2d. %6d : ___", ScorePos, HiScore);
+    int width = 0;
+    DDBitmap_TextSize(font, blank, &width, nullptr);
+    DDBitmap_DrawText(g_pDDSBack, font, line, 220 - width / 2, 250);
+    DrawCentred(KX_Bitmaps[KX_BITMAP_FONT1], "Type your initials, then press Return", 300);
 }
 
 void KX_STATE_GAMEOVER_Update(int time)

@@ -6,6 +6,7 @@
 #include "dd_input.h"
 #include "dd_log.h"
 #include "kx_bitmap.h"
+#include "kx_field_fx.h"
 #include "kx_game.h"
 #include "kx_panel_game.h"
 #include "kx_sound.h"
@@ -174,6 +175,7 @@ void KX_STATE_PLAYING_Update(int time)
     KX_DrawRunways1();
     DDSPRITE_DrawAll(g_pDDSBack);
     KX_DrawRunways2();
+    KX_FIELDFX_DrawRunwayWarnings(time);
     KX_PANEL_GAME_Draw();
 }
 

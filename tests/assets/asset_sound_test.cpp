@@ -60,8 +60,10 @@ TEST_F(AssetSound, MusicIsStereoOggVorbisLongEnoughToLoop)
         ASSERT_NE(last, std::string::npos);
         uint64_t granule = AssetU32(d, last + 6) | uint64_t(AssetU32(d, last + 10)) << 32;
         EXPECT_TRUE(uint8_t(d[last + 5]) & 4) << name << " has no end-of-stream page";
-        EXPECT_GT(granule, 20u * 44100u) << name;
-        EXPECT_LT(granule, 120u * 44100u) << name;
+        // The play piece is composed at length, so that its seam comes round seldom in a level.
+        bool play = std::string(name) == "sound\\cyberloop.ogg";
+        EXPECT_GT(granule, (play ? 120u : 20u) * 44100u) << name;
+        EXPECT_LT(granule, (play ? 240u : 120u) * 44100u) << name;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ag_creatures.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -117,6 +118,26 @@ const AG_Enemy AG_Enemies[10] = {
     {"rocket", 8, true, AG_DrawRocket, "Rocket: Y enemy, a finned rocket under thrust"},
 };
 
+// Brighter, richer bodies: the fields are mid-toned, so an enemy stands out by value as well as
+// by its dark rim. Shadows stay dark; mid-tones rise.
+void AG_Lift(AG_Image &img)
+{
+    for (int y = 0; y < img.h; y++)
+        for (int x = 0; x < img.w; x++) {
+            float *d = img.At(x, y);
+            if (d[3] <= 0)
+                continue;
+            float c[3] = {d[0] / d[3], d[1] / d[3], d[2] / d[3]};
+            float grey = 0.3f * c[0] + 0.59f * c[1] + 0.11f * c[2];
+            for (float &v : c) {
+                v = AG_Clamp(grey + (v - grey) * 1.3f, 0, 1);  // a little more colour
+                v = 1 - std::pow(1 - v, 2.2f);                  // and lighter mid-tones
+            }
+            for (int k = 0; k < 3; k++)
+                d[k] = c[k] * d[3];
+        }
+}
+
 } // namespace
 
 int AG_EnemyFrameCount(const char *name)
@@ -138,7 +159,9 @@ void AG_GenEnemies()
             AG_Body body(cv, S * 0.5f, S * 0.5f, p.heading + e.flip);
             e.draw(body, p.t);
             AG_Image img = cv.Resolve();
+            AG_Lift(img);
             AG_Outline(img, AG_Style::Ink);
+            AG_Outline(img, AG_Style::Ink, 0.99f);
             frames.push_back(img);
         }
         AG_WriteSprite({e.name, "PIXEL", true, 8, e.comment}, frames);

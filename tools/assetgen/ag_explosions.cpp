@@ -157,7 +157,7 @@ void AG_GenExplosions()
     AG_WriteBurst("explosion2", "Enemy explosion: a plasma burst",
                   {64, {0.8f, 1.0f, 1.0f}, {0.3f, 0.6f, 1.0f}, {0.45f, 0.15f, 0.8f}, {0.12f, 0.1f, 0.22f}, 202, 12, false});
     AG_WriteBurst("explosion3", "Turret explosion: white-hot with a shock ring",
-                  {80, {1.0f, 0.95f, 0.7f}, {1.0f, 0.6f, 0.15f}, {0.8f, 0.2f, 0.05f}, {0.16f, 0.14f, 0.15f}, 303, 16, true});
+                  {128, {1.0f, 0.95f, 0.7f}, {1.0f, 0.6f, 0.15f}, {0.8f, 0.2f, 0.05f}, {0.16f, 0.14f, 0.15f}, 303, 16, true});
     std::vector<AG_Image> ring;
     for (int f = 0; f < 12; f++)
         ring.push_back(AG_ElectroFrame(f));

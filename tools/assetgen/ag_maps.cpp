@@ -58,25 +58,6 @@ void AG_CutRunways(AG_Map &m)
         }
 }
 
-// Sand ripples that step down toward the middle, so their long sides lean toward the one static
-// light above the centre and catch its highlight, while the short sides fall into shade. The
-// motif's own relief is kept at `keep`. square: the steps follow square rings instead of round
-// ones; wobble bends them with noise, so that they read as ripples rather than a drawn target.
-void AG_AddTerraces(AG_Map &m, float keep, float tilt, float rise, bool square, float wobble)
-{
-    for (int y = 0; y < N; y++)
-        for (int x = 0; x < N; x++) {
-            float dx = x - 220.0f, dy = y - 220.0f;
-            float d2 = square ? std::fmax(dx * dx, dy * dy) : dx * dx + dy * dy;
-            size_t i = m.I(x, y);
-            // A long tread and a short riser, with no cliff between them.
-            float bend = wobble * (AG_Fbm(x * 0.015f, y * 0.015f, 0, 3, 71) - 0.5f);
-            float p = std::fmod(tilt * d2 / 12 / rise + bend + 100, 1.0f);
-            float step = p < 0.7f ? p / 0.7f : (1 - p) / 0.3f;
-            m.h[i] = AG_Clamp(m.h[i] * keep + step * rise, 0, 255);
-        }
-}
-
 // Small cells (chips, shards, grains, plates) that each face the light give the field its shine
 // without drawing rings: a cell's face rises away from the centre at the slope that points it at
 // the light above the middle, so it catches the highlight, and its outer edge drops into a thin
@@ -252,25 +233,35 @@ void AG_TitleMap()
     AG_SaveMap("kx_title", m, th);
 }
 
-// Level 1: sunlit shallows of golden rippled sand with starfish and sand dollars lying on it.
+// Level 1: sunlit shallows of pale golden sand, soft drifts and a few starfish and shells. The
+// sand is a fine grain of tiny faces leaning toward the light: it shines evenly without drawing
+// rings, and the moving lights glint on it.
 void AG_Level1()
 {
     AG_Map m;
+    AG_Cells grains = AG_MakeCells(5.0f, 5.0f, 1.0f, 1.0f, 12);
     AG_Rand rnd(11);
     struct Shell {
         float x, y, r, rot;
         bool star;
     };
     std::vector<Shell> shells;
-    for (int i = 0; i < 11; i++)
-        shells.push_back({rnd.Range(30, 380), rnd.Range(30, 370), rnd.Range(13, 24), rnd.Range(0, 6.28f), i % 3 != 2});
+    for (int i = 0; i < 14; i++) {
+        bool star = i < 6;
+        shells.push_back({rnd.Range(20, 390), rnd.Range(20, 390), star ? rnd.Range(10, 15) : rnd.Range(2.5f, 4.5f),
+                          rnd.Range(0, 6.28f), star});
+    }
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
-            float n = AG_Fbm(x * 0.02f, y * 0.02f, 0, 4, 21);
-            float ripple = std::sin(x * 0.19f + y * 0.07f + n * 9) * 0.5f + 0.5f;
-            float hh = 60 + 50 * n + 22 * ripple;
-            float sh = 0.45f + 0.35f * n + 0.2f * ripple;
+            float n = AG_Fbm(x * 0.01f, y * 0.01f, 0, 3, 21);
+            // Ripples only in patches, bent by noise, shallow: a texture, not a pattern.
+            float bend = AG_Fbm(x * 0.02f, y * 0.02f, 0, 3, 22);
+            float patch = AG_Smooth(0.45f, 0.7f, AG_Fbm(x * 0.007f + 5, y * 0.007f, 0, 2, 24));
+            float ripple = std::sin(x * 0.11f + y * 0.05f + bend * 12) * patch;
+            float hh = 100 + 50 * n + 4 * ripple;
+            float sh = 0.62f + 0.35f * (n - 0.5f) + 0.05f * ripple + 0.08f * (AG_Hash(grains.id[i], 1, 13) - 0.5f);
+            m.tilt[i] = AG_CellTilt(grains, x, y, 0.85f, 0.2f, 14);
             int mat = 0;
             for (const Shell &f : shells) {
                 float dx = x - f.x, dy = y - f.y, r = std::hypot(dx, dy);
@@ -283,38 +274,23 @@ void AG_Level1()
                     if (r > arm)
                         continue;
                     float k = 1 - r / arm;
-                    float stud = AG_Noise(x * 0.6f, y * 0.6f, 0, 23) > 0.62f ? 12.0f : 0.0f;
-                    hh = 100 + 70 * std::sqrt(k) + stud;
+                    hh += 18 * std::sqrt(k);
                     mat = 1;
-                    sh = 0.45f + 0.45f * k + (stud > 0 ? 0.1f : 0);
+                    sh = 0.5f + 0.4f * k + (AG_Noise(x * 0.6f, y * 0.6f, 0, 23) > 0.62f ? 0.1f : 0);
                 } else {
-                    // A flat disc with a five-petalled flower on its back.
                     float k = r / f.r;
-                    hh = 110 + 35 * std::sqrt(1 - k * k);
+                    hh += 10 * std::sqrt(1 - k * k);
                     mat = 2;
-                    sh = 0.75f - 0.2f * k;
-                    float petal = std::fabs(std::fmod(phi + 40 * AG_Pi, 0.4f * AG_Pi) - 0.2f * AG_Pi);
-                    if (k > 0.2f && k < 0.7f && petal * k < 0.09f) {
-                        hh -= 18;
-                        sh = 0.3f;
-                    }
-                    if (k > 0.9f)
-                        hh -= 10, sh = 0.5f;
+                    sh = 0.85f - 0.3f * k;
                 }
-            }
-            // Small pebbles.
-            if (AG_Noise(x * 0.3f, y * 0.3f, 0, 5) > 0.83f && mat == 0) {
-                hh += 25;
-                mat = 2;
-                sh = 0.55f;
+                m.tilt[i] *= 0.3f;
             }
             m.h[i] = hh;
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_AddTerraces(m, 0.6f, 0.45f, 110, false, 6);
-    AG_Theme th = {{{0.62f, 0.76f, 0.05f}, {0.85f, 0.25f, 0.15f}, {0.8f, 0.7f, 0.65f}, {0.15f, 0.17f, 0.22f}},
-                   {{0.82f, 1.0f, 0.25f}, {1.0f, 0.6f, 0.35f}, {1.0f, 1.0f, 0.95f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.45f, 0.85f, 0.18f}, {0.9f, 0.36f, 0.22f}, {0.92f, 0.86f, 0.78f}, {0.15f, 0.17f, 0.22f}},
+                   {{0.76f, 1.0f, 0.4f}, {1.0f, 0.66f, 0.45f}, {1.0f, 1.0f, 0.96f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level1", m, th);
 }
 
@@ -323,7 +299,7 @@ void AG_Level1()
 void AG_Level2()
 {
     AG_Map m;
-    AG_Cells chips = AG_MakeCells(5.5f, 15, 0.9f, 2.1f, 34);
+    AG_Cells chips = AG_MakeCells(5.0f, 5.0f, 0.9f, 1.6f, 34);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
@@ -332,11 +308,11 @@ void AG_Level2()
             int bx = (x + off) % 60, by = y % 40, col = (x + off) / 60;
             float edge = std::fmin(std::fmin(float(bx), float(59 - bx)), std::fmin(float(by), float(39 - by)));
             float grain = AG_Fbm(x * 0.08f, y * 0.08f, 0, 3, 31);
-            float face = AG_Clamp(edge / 5, 0, 1);
+            float face = AG_Clamp(edge / 2.5f, 0, 1);
             int chip = chips.id[i];
             float hh = 50 + 90 * face + 10 * grain;
-            m.tilt[i] = face * AG_CellTilt(chips, x, y, 0.9f, 0.4f, 35);
-            float sh = 0.35f + 0.4f * grain + 0.2f * face + 0.12f * (AG_Hash(chip, 1, 36) - 0.5f);
+            m.tilt[i] = face * AG_CellTilt(chips, x, y, 0.85f, 0.2f, 35);
+            float sh = 0.56f + 0.45f * grain + 0.1f * face + 0.06f * (AG_Hash(chip, 1, 36) - 0.5f);
             int mat = 0;
             // A carved glyph on some blocks: an eye, a sun, a zigzag or a bar.
             int kind = int(AG_Hash(col, row, 7) * 5);
@@ -351,9 +327,9 @@ void AG_Level2()
             else if (kind == 3)
                 carve = (std::fabs(gx) < 14 && std::fabs(gy) < 1.5f) || (std::fabs(gx) < 1.5f && std::fabs(gy) < 10);
             if (carve && edge > 5) {
-                hh = 60 + 10 * grain;
-                m.tilt[i] = 0;
-                sh = 0.15f;
+                hh = 105 + 10 * grain;
+                m.tilt[i] *= 0.5f;
+                sh = 0.55f;
                 mat = 1;
             }
             // Sand drifts pooled in the joints.
@@ -368,8 +344,8 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.98f, 0.6f, 0.36f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 0.88f, 0.6f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{1.0f, 0.6f, 0.34f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.78f, 0.5f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
 
@@ -378,7 +354,7 @@ void AG_Level2()
 void AG_Level3()
 {
     AG_Map m;
-    AG_Cells setts = AG_MakeCells(6.0f, 15, 1.0f, 1.0f, 48);
+    AG_Cells setts = AG_MakeCells(5.0f, 5.0f, 1.0f, 1.0f, 48);
     AG_Cells stones = AG_MakeCells(56, 56, 0.6f, 1.0f, 41);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
@@ -387,19 +363,12 @@ void AG_Level3()
             float edge = stones.edge[i];
             float tilt = AG_Hash(best, 0, 43);
             float grain = AG_Fbm(x * 0.1f, y * 0.1f, 0, 3, 44);
-            float crack = std::fabs(AG_Fbm(x * 0.03f + best, y * 0.03f, 0, 3, 45) - 0.5f);
             float face = AG_Clamp(edge / 4, 0, 1);
             int sett = setts.id[i];
-            float se = AG_Clamp(setts.edge[i] / 2.5f, 0, 1);
-            float hh = 35 + 55 * face + 10 * grain + 10 * tilt + 20 * face * std::sqrt(se);
-            m.tilt[i] = face * AG_CellTilt(setts, x, y, 0.9f, 0.4f, 49);
-            float sh = 0.35f + 0.3f * grain + 0.15f * tilt + 0.6f * (AG_Hash(sett, 2, 50) - 0.5f);
+            float hh = 35 + 55 * face + 10 * grain + 10 * tilt;
+            m.tilt[i] = face * AG_CellTilt(setts, x, y, 0.85f, 0.2f, 49);
+            float sh = 0.72f + 0.2f * grain + 0.12f * tilt + 0.08f * (AG_Hash(sett, 2, 50) - 0.5f);
             int mat = 0;
-            if (crack < 0.008f && edge > 3) {
-                hh -= 30;
-                m.tilt[i] = 0;
-                sh = 0.1f;
-            }
             if (edge < 1.5f) {
                 float moss = AG_Fbm(x * 0.06f, y * 0.06f, 0, 3, 46);
                 hh = 30 + 25 * moss;
@@ -412,8 +381,8 @@ void AG_Level3()
                 float dx = x - stones.cx[size_t(best)], dy = y - stones.cy[size_t(best)];
                 float r = std::hypot(dx, dy);
                 if (std::fabs(r - 12) < 1.3f || (r < 12 && std::fabs(dx * 0.7f - std::fabs(dy)) < 1.2f)) {
-                    hh -= 30;
-                    m.tilt[i] *= 0.3f;
+                    hh -= 12;
+                    m.tilt[i] *= 0.5f;
                     mat = 2;
                     sh = 0.8f;
                 }
@@ -422,7 +391,7 @@ void AG_Level3()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.88f, 0.36f, 1.0f}, {0.42f, 0.72f, 0.42f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.92f, 0.3f, 0.92f}, {0.42f, 0.72f, 0.42f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
                    {{1.0f, 0.62f, 1.0f}, {0.62f, 0.9f, 0.6f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level3", m, th);
 }
@@ -432,7 +401,7 @@ void AG_Level3()
 void AG_Level4()
 {
     AG_Map m;
-    AG_Cells tread = AG_MakeCells(9, 9, 0, 1, 54);
+    AG_Cells tread = AG_MakeCells(5, 5, 0.8f, 1, 54);
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
@@ -440,8 +409,8 @@ void AG_Level4()
             float edge = std::fmin(std::fmin(float(bx), float(54 - bx)), std::fmin(float(by), float(54 - by)));
             float face = AG_Clamp(edge / 3, 0, 1);
             float hh = 70 + 40 * face;
-            m.tilt[i] = face * AG_CellTilt(tread, x, y, 0.8f, 0.2f, 55);
-            float sh = 0.45f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
+            m.tilt[i] = face * AG_CellTilt(tread, x, y, 0.85f, 0.2f, 55);
+            float sh = 0.74f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
             int mat = 0;
             // Rivets near the plate corners.
             for (int cy = 0; cy < 2; cy++)
@@ -462,12 +431,12 @@ void AG_Level4()
                 float ax = std::fabs(gx), ay = std::fabs(gy);
                 float hex = std::fmax(ax * 0.866f + ay * 0.5f, ay);
                 if (hex < 17) {
-                    hh = 50;
-                    m.tilt[i] = 0;
+                    hh = 60;
+                    m.tilt[i] *= 0.5f;
                     mat = 1;
-                    sh = 0.3f;
+                    sh = 0.45f;
                     if (std::fmod(gx + gy + 100, 5.0f) < 2.2f)
-                        hh = 30, sh = 0.1f;
+                        hh = 52, sh = 0.35f;
                 }
                 if (std::fabs(hex - 17) < 1.5f)
                     hh = 120, sh = 0.8f, m.tilt[i] = 0;
@@ -475,7 +444,7 @@ void AG_Level4()
                 // A hazard-striped hatch.
                 if (std::fabs(gx) < 18 && std::fabs(gy) < 18) {
                     mat = 2;
-                    sh = std::fmod(gx - gy + 100, 10.0f) < 5 ? 0.9f : 0.1f;
+                    sh = std::fmod(gx - gy + 100, 10.0f) < 5 ? 0.75f : 0.45f;
                     hh = 90;
                     m.tilt[i] = 0;
                 }
@@ -491,7 +460,7 @@ void AG_Level4()
                     hh += 15;
             }
             // Grime and wear, so the plates are not flat colour.
-            sh += 0.22f * (AG_Fbm(x * 0.04f, y * 0.04f, 0, 4, 53) - 0.5f);
+            sh += 0.12f * (AG_Fbm(x * 0.04f, y * 0.04f, 0, 4, 53) - 0.5f);
             m.h[i] = hh;
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
@@ -501,60 +470,55 @@ void AG_Level4()
     AG_SaveMap("kx_level4", m, th);
 }
 
-// Level 5: a cratered moon surface with glowing mineral veins, its dust clotted into fine
-// grains that glint toward the light.
+// Level 5: a moon of pale dust with soft, worn craters and a few glowing mineral veins. The dust
+// is a fine grain of faces leaning toward the light, so the plain shines without a pattern.
 void AG_Level5()
 {
     AG_Map m;
-    AG_Cells grains = AG_MakeCells(5.0f, 13, 1.0f, 1.0f, 63);
+    AG_Cells grains = AG_MakeCells(5.0f, 5.0f, 1.0f, 1.0f, 63);
     AG_Rand rnd(55);
     struct Crater {
         float x, y, r;
     };
     std::vector<Crater> craters;
-    for (int i = 0; i < 60; i++) {
-        float r = i < 4 ? rnd.Range(30, 50) : rnd.Range(5, 20);
+    for (int i = 0; i < 16; i++) {
+        float r = i < 3 ? rnd.Range(35, 55) : rnd.Range(8, 22);
         craters.push_back({rnd.Range(0, N), rnd.Range(0, N), r});
     }
     for (int y = 0; y < N; y++)
         for (int x = 0; x < N; x++) {
             size_t i = m.I(x, y);
-            float n = AG_Fbm(x * 0.03f, y * 0.03f, 0, 5, 61);
-            float hh = 100 + 40 * n;
-            float sh = 0.3f + 0.5f * n + 0.2f * (AG_Hash(grains.id[i], 3, 64) - 0.5f);
-            // Rough highlands of glinting clods around smooth, darker maria.
-            float highland = AG_Smooth(0.16f, 0.24f, AG_Fbm(x * 0.008f + 3, y * 0.008f, 0, 3, 66));
-            m.tilt[i] = highland * AG_CellTilt(grains, x, y, 0.9f, 0.4f, 65);
+            float n = AG_Fbm(x * 0.015f, y * 0.015f, 0, 4, 61);
+            float hh = 110 + 50 * n;
+            float sh = 0.7f + 0.4f * (n - 0.5f) + 0.08f * (AG_Hash(grains.id[i], 3, 64) - 0.5f);
+            m.tilt[i] = AG_CellTilt(grains, x, y, 0.85f, 0.2f, 65);
             int mat = 0;
             for (const Crater &c : craters) {
-                // Craters wrap around the edges so the surface tiles.
+                // Craters wrap around the edges so the surface tiles; worn, so bowl and rim are low.
                 float dx = std::fabs(x - c.x), dy = std::fabs(y - c.y);
                 dx = std::fmin(dx, N - dx);
                 dy = std::fmin(dy, N - dy);
                 float r = std::hypot(dx, dy) / c.r;
-                if (r < 1.35f) {
-                    float bowl = r < 1 ? -60 * (1 - r * r) : 0;
-                    float rim = 45 * std::exp(-(r - 1) * (r - 1) / 0.03f);
-                    hh += (bowl + rim) * (c.r / 30 + 0.4f);
-                    if (r < 1) {
-                        sh = 0.4f + 0.35f * r;
-                        m.tilt[i] *= AG_Smooth(0.6f, 1.0f, r); // smooth bowls, so the craters read
-                    }
+                if (r < 1.6f) {
+                    float bowl = r < 1 ? -36 * (1 - r * r) : 0;
+                    float rim = 16 * std::exp(-(r - 1) * (r - 1) / 0.06f);
+                    hh += bowl + rim;
+                    if (r < 1)
+                        sh -= 0.2f * (1 - r * r);
                 }
             }
             float vein = std::fabs(AG_Fbm(x * 0.012f, y * 0.012f, 0, 4, 62) - 0.5f);
-            if (vein < 0.01f) {
+            if (vein < 0.008f) {
                 mat = 1;
-                sh = 1 - vein * 60;
-                m.tilt[i] = 0;
-                hh -= 10;
+                sh = 1 - vein * 50;
+                m.tilt[i] *= 0.5f;
             }
             m.h[i] = hh;
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.86f, 0.84f, 0.78f}, {0.9f, 0.2f, 0.6f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 0.99f, 0.93f}, {1.0f, 0.55f, 0.88f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{0.88f, 0.88f, 0.92f}, {0.9f, 0.3f, 0.7f}, {0.8f, 0.8f, 0.8f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 1.0f, 1.0f}, {1.0f, 0.6f, 0.92f}, {1.0f, 1.0f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level5", m, th);
 }
 

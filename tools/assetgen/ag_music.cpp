@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vorbis/vorbisenc.h>
 
 namespace {
@@ -144,8 +146,9 @@ void AG_Pad(AG_Mix &m, size_t at, float len, const std::vector<float> &notes, fl
     }
 }
 
-// Echo on the send buffers (ping-pong), then the tail folded onto the start, then the master.
-std::vector<float> AG_Finish(AG_Mix &m, float delaySeconds, float feedback, float master)
+// Echo on the send buffers (ping-pong), then the tail folded onto the start, then the master
+// (a soft saturation) and the output level.
+std::vector<float> AG_Finish(AG_Mix &m, float delaySeconds, float feedback, float master, float level)
 {
     size_t d = size_t(delaySeconds * AG_Rate);
     std::vector<float> el(m.l.size()), er(m.l.size());
@@ -163,14 +166,14 @@ std::vector<float> AG_Finish(AG_Mix &m, float delaySeconds, float feedback, floa
     }
     std::vector<float> out(m.loop * 2);
     for (size_t i = 0; i < m.loop; i++) {
-        out[i * 2] = std::tanh(m.l[i] * master) * 0.6f;
-        out[i * 2 + 1] = std::tanh(m.r[i] * master) * 0.6f;
+        out[i * 2] = std::tanh(m.l[i] * master) * level;
+        out[i * 2 + 1] = std::tanh(m.r[i] * master) * level;
     }
     return out;
 }
 
-// Encodes interleaved stereo floats as Ogg Vorbis, quality 0.4, with a fixed stream serial.
-void AG_WriteOgg(const std::string &path, const std::vector<float> &stereo, int serial, const char *title)
+// Encodes interleaved stereo floats as Ogg Vorbis at the given quality, with a fixed stream serial.
+void AG_WriteOgg(const std::string &path, const std::vector<float> &stereo, int serial, const char *title, float quality)
 {
     vorbis_info vi;
     vorbis_comment vc;
@@ -180,7 +183,7 @@ void AG_WriteOgg(const std::string &path, const std::vector<float> &stereo, int 
     ogg_page og;
     ogg_packet op;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 2, 44100, 0.4f) != 0)
+    if (vorbis_encode_init_vbr(&vi, 2, 44100, quality) != 0)
         AG_Fail("vorbis encoder refused its settings");
     vorbis_comment_init(&vc);
     vorbis_comment_add_tag(&vc, "TITLE", title);
@@ -250,49 +253,124 @@ struct AG_Chord {
     std::vector<float> tones;   // for pads and arpeggios
 };
 
-// Play music: 140 beats a minute, sixteen bars in A minor, drums on the floor, rolling bass,
-// an echoing arpeggio from bar five and a lead motif in the last four bars.
+// Identical notes (same voice, pitch, length, gain) are synthesised once and mixed in wherever
+// they recur: the piece is long, and the generator runs at every fresh build.
+struct AG_NoteCache {
+    std::map<std::string, AG_Mix> voices;
+    template <class F> void Put(AG_Mix &m, size_t at, const std::string &key, float seconds, F render)
+    {
+        auto it = voices.find(key);
+        if (it == voices.end()) {
+            size_t n = size_t(seconds * AG_Rate) + 1;
+            it = voices.emplace(key, AG_Mix(n, 0)).first;
+            render(it->second);
+        }
+        const AG_Mix &v = it->second;
+        for (size_t i = 0; i < v.l.size() && at + i < m.l.size(); i++) {
+            m.l[at + i] += v.l[i];
+            m.r[at + i] += v.r[i];
+            m.sendL[at + i] += v.sendL[i];
+            m.sendR[at + i] += v.sendR[i];
+        }
+    }
+};
+
+std::string AG_Key(const char *voice, std::initializer_list<float> args)
+{
+    std::string k = voice;
+    char buf[32];
+    for (float a : args) {
+        std::snprintf(buf, sizeof buf, " %.4f", double(a));
+        k += buf;
+    }
+    return k;
+}
+
+// Play music: 140 beats a minute, 72 bars (just over two minutes) in A minor, in sections: an
+// intro that builds, a driving part over Am F C G, a second part over Dm F Am E with its own
+// motif, a breakdown without drums, the first part again with the lead, and an outro that turns
+// back to the intro. The hats are soft and dark, so the mix has no hiss, and the whole sits low
+// enough for the laser to be heard over it.
 std::vector<float> AG_GameLoop()
 {
-    AG_Song s{140, 16};
+    AG_Song s{140, 72};
     size_t loop = s.Step(16.0f * s.bars);
     AG_Mix m(loop, size_t(3 * AG_Rate));
-    const AG_Chord chords[4] = {{45, {57, 60, 64, 69}}, {41, {53, 57, 60, 65}}, {48, {55, 60, 64, 67}}, {43, {55, 59, 62, 67}}};
+    AG_NoteCache cache;
+    const AG_Chord partA[4] = {{45, {57, 60, 64, 69}}, {41, {53, 57, 60, 65}}, {48, {55, 60, 64, 67}}, {43, {55, 59, 62, 67}}};
+    const AG_Chord partB[4] = {{38, {57, 62, 65, 69}}, {41, {57, 60, 65, 69}}, {45, {57, 60, 64, 69}}, {40, {56, 59, 64, 68}}};
+    enum Section { Intro, DriveA, DriveB, Breakdown, DriveA2, Outro };
+    auto sectionOf = [](int bar) {
+        return bar < 8 ? Intro : bar < 24 ? DriveA : bar < 40 ? DriveB : bar < 48 ? Breakdown : bar < 64 ? DriveA2 : Outro;
+    };
     const char *bassPat = "x.xx.xx.x.xx.x.x";
     const float bassOct[16] = {0, 0, 12, 0, 0, 12, 0, 0, 0, 0, 12, 0, 0, 12, 0, 7};
     const int arp[16] = {0, 1, 2, 3, 2, 1, 2, 3, 0, 1, 2, 3, 3, 2, 1, 2};
-    // Lead motif (semitones above A4; -1 rests), two bars long, played twice.
-    const float motif[32] = {12, -1, -1, 10, -1, 7, -1, -1, 8, -1, 7, -1, 3, -1, 5, -1,
-                             7, -1, -1, -1, 3, -1, 2, -1, 0, -1, -1, -1, -1, -1, -1, -1};
-    uint32_t seed = 100;
+    // Lead motifs (semitones above A4; -1 rests), two bars long each.
+    const float motifA[32] = {12, -1, -1, 10, -1, 7, -1, -1, 8, -1, 7, -1, 3, -1, 5, -1,
+                              7, -1, -1, -1, 3, -1, 2, -1, 0, -1, -1, -1, -1, -1, -1, -1};
+    const float motifB[32] = {5, -1, -1, -1, 8, -1, 7, -1, 5, -1, -1, 3, -1, -1, 0, -1,
+                              -1, -1, 3, -1, 2, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    const float step = s.StepSeconds();
     for (int bar = 0; bar < s.bars; bar++) {
-        const AG_Chord &c = chords[bar % 4];
+        Section sec = sectionOf(bar);
+        bool second = sec == DriveB || sec == Outro;
+        const AG_Chord &c = (second ? partB : partA)[bar % 4];
+        int ci = bar % 4 + (second ? 4 : 0);
         float base = 16.0f * bar;
-        AG_Pad(m, s.Step(base), s.StepSeconds() * 16, c.tones, 0.035f);
+        bool drums = sec != Breakdown && !(sec == Intro && bar < 2);
+        bool full = sec == DriveA || sec == DriveB || sec == DriveA2;
+        bool fillBar = bar % 8 == 7 && sec != Breakdown;
+        cache.Put(m, s.Step(base), AG_Key("pad", {float(ci)}), step * 16 + 0.6f,
+                  [&](AG_Mix &v) { AG_Pad(v, 0, step * 16, c.tones, 0.035f); });
         for (int st = 0; st < 16; st++) {
             size_t at = s.Step(base + st);
-            bool fillBar = bar % 8 == 7;
-            if (st % 4 == 0 && !(fillBar && st == 12))
-                AG_Kick(m, at, 0.9f);
-            if (fillBar && st >= 12)
-                AG_Snare(m, at, 0.35f + 0.08f * (st - 12), seed++);
-            else if (st == 4 || st == 12)
-                AG_Snare(m, at, 0.5f, seed++);
-            AG_Hat(m, at, st % 4 == 2 ? 0.22f : 0.1f, st % 4 == 2 ? 0.09f : 0.025f, st % 2 ? 0.35f : -0.35f, seed++);
-            if (bassPat[st] == 'x')
-                AG_Bass(m, at, s.StepSeconds() * 0.8f, c.root + bassOct[st], 0.33f, st % 4 == 0 ? 1.0f : 0.6f);
-            if (bar >= 4) {
-                float note = c.tones[size_t(arp[st])] + 12;
-                AG_Lead(m, at, s.StepSeconds() * 0.6f, note, 0.085f, st % 2 ? 0.4f : -0.4f, 2600 + 1400 * (bar % 4) / 3.0f, 0.5f);
+            uint32_t seed = uint32_t(100 + st + 16 * (bar % 2));
+            if (drums) {
+                if (st % 4 == 0 && !(fillBar && st == 12) && (full || sec == Outro || bar >= 4))
+                    cache.Put(m, at, "kick", 0.4f, [&](AG_Mix &v) { AG_Kick(v, 0, 0.9f); });
+                if (fillBar && st >= 12 && full) {
+                    float g = 0.35f + 0.08f * (st - 12);
+                    cache.Put(m, at, AG_Key("snare", {g, float(seed)}), 0.25f, [&](AG_Mix &v) { AG_Snare(v, 0, g, seed); });
+                } else if ((st == 4 || st == 12) && (full || (sec == Outro && bar < 70)))
+                    cache.Put(m, at, AG_Key("snare", {0.5f, float(seed)}), 0.25f, [&](AG_Mix &v) { AG_Snare(v, 0, 0.5f, seed); });
+                if (full || st % 2 == 0) {
+                    bool open = st % 4 == 2;
+                    float g = open ? 0.05f : 0.025f, decay = open ? 0.06f : 0.02f, pan = st % 2 ? 0.35f : -0.35f;
+                    cache.Put(m, at, AG_Key("hat", {g, decay, pan, float(seed)}), decay * 5,
+                              [&](AG_Mix &v) { AG_Hat(v, 0, g, decay, pan, seed); });
+                }
             }
-            if (bar >= 12) {
-                float semis = motif[(bar % 2) * 16 + st];
-                if (semis >= 0)
-                    AG_Lead(m, at, s.StepSeconds() * 1.6f, 69 + semis, 0.12f, 0.0f, 3800, 0.35f);
+            // Bass: rolling in the driving parts, long notes in the intro and the breakdown.
+            float note = -1, len = step * 0.8f, bright = st % 4 == 0 ? 1.0f : 0.6f;
+            if (full || sec == Outro) {
+                if (bassPat[st] == 'x')
+                    note = c.root + bassOct[st];
+            } else if (st == 0 || st == 8) {
+                note = c.root;
+                len = step * 7;
+                bright = 0.3f;
+            }
+            if (note >= 0)
+                cache.Put(m, at, AG_Key("bass", {note, len, bright}), len + 0.05f,
+                          [&](AG_Mix &v) { AG_Bass(v, 0, len, note, 0.33f, bright); });
+            // The echoing arpeggio: everywhere but the intro's first half, brighter as a part goes on.
+            if (!(sec == Intro && bar < 4) && (full || st % 2 == 0)) {
+                float an = c.tones[size_t(arp[st])] + 12, cut = 1700 + 700 * float(bar % 4) / 3;
+                float pan = st % 2 ? 0.4f : -0.4f, g = sec == Breakdown ? 0.1f : 0.08f;
+                cache.Put(m, at, AG_Key("arp", {an, cut, pan, g}), step * 0.6f + 0.12f,
+                          [&](AG_Mix &v) { AG_Lead(v, 0, step * 0.6f, an, g, pan, cut, 0.5f); });
+            }
+            // The lead: motif A over the first part's return, motif B over the second part's end.
+            const float *motif = sec == DriveA2 && bar >= 52 ? motifA : (sec == DriveB && bar >= 32 ? motifB : nullptr);
+            if (motif && motif[(bar % 2) * 16 + st] >= 0) {
+                float ln = 69 + motif[(bar % 2) * 16 + st];
+                cache.Put(m, at, AG_Key("lead", {ln}), step * 1.6f + 0.12f,
+                          [&](AG_Mix &v) { AG_Lead(v, 0, step * 1.6f, ln, 0.12f, 0.0f, 2600, 0.35f); });
             }
         }
     }
-    return AG_Finish(m, s.StepSeconds() * 3, 0.4f, 1.1f);
+    return AG_Finish(m, step * 3, 0.4f, 1.1f, 0.32f);
 }
 
 // Title music: 112 beats a minute, sixteen bars, half-time drums under a slow, echoing arpeggio
@@ -326,13 +404,14 @@ std::vector<float> AG_TitleLoop()
             }
         }
     }
-    return AG_Finish(m, s.StepSeconds() * 3, 0.45f, 1.0f);
+    return AG_Finish(m, s.StepSeconds() * 3, 0.45f, 1.0f, 0.6f);
 }
 
 } // namespace
 
 void AG_GenMusic()
 {
-    AG_WriteOgg(AG_SoundPath("cyberloop.ogg"), AG_GameLoop(), 0x4B445801, "cyberloop");
-    AG_WriteOgg(AG_SoundPath("cybertime.ogg"), AG_TitleLoop(), 0x4B445802, "cybertime");
+    // The long play piece at a lower quality, so its file stays small.
+    AG_WriteOgg(AG_SoundPath("cyberloop.ogg"), AG_GameLoop(), 0x4B445801, "cyberloop", 0.1f);
+    AG_WriteOgg(AG_SoundPath("cybertime.ogg"), AG_TitleLoop(), 0x4B445802, "cybertime", 0.4f);
 }
