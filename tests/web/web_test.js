@@ -1,0 +1,121 @@
+// Loads the web build in headless Chromium from a loopback server and checks what the page shows against the native game's own frames.
+// usage: node web_test.js WWW_DIR NATIVE_RUN_DIR [OUT_DIR]
+'use strict';
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+const { execFileSync } = require('child_process');
+const puppeteer = require('puppeteer-core');
+const { readPng, regionDifference } = require('./png.js');
+
+const [www, nativeRun, outArg] = process.argv.slice(2);
+const outDir = outArg || fs.mkdtempSync(path.join(os.tmpdir(), 'kordax-web-'));
+fs.mkdirSync(outDir, { recursive: true });
+if (!www || !nativeRun) {
+  console.error('usage: node web_test.js WWW_DIR NATIVE_RUN_DIR [OUT_DIR]');
+  process.exit(2);
+}
+const TITLE_LIMIT_MS = 30000; // what the test waits for; the figure itself is reported, not judged here
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.gz': 'application/gzip' };
+
+// A plain static server, like the ones the page must work from: no compression, no special headers.
+function serve(root) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = path.join(path.resolve(root), name.endsWith('/') ? name + 'index.html' : name);
+    if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// The native game's frame at the same moment of the title, headless, from a scratch folder.
+function nativeFrame(name, script) {
+  const dir = fs.mkdtempSync(path.join(outDir, 'native-'));
+  for (const sub of ['gfx', 'sound']) fs.symlinkSync(path.resolve(nativeRun, sub), path.join(dir, sub));
+  fs.writeFileSync(path.join(dir, 'script.txt'), script);
+  execFileSync(path.resolve(nativeRun, 'kordax'), ['--headless', '--script', 'script.txt'], { cwd: dir, stdio: 'ignore' });
+  return readPng(fs.readFileSync(path.join(dir, name)));
+}
+
+// Share of 40x40 blocks that match, and the worst difference over the given still areas. The
+// title's travelling lights are the only thing allowed to differ, and they cover few blocks.
+function compare(shot, expected, still) {
+  let same = 0, blocks = 0;
+  for (let y = 0; y < expected.height; y += 40)
+    for (let x = 0; x < expected.width; x += 40, blocks++)
+      if (regionDifference(shot, expected, [x, y, 40, 40]) < 2) same++;
+  return { share: same / blocks, still: Math.max(...still.map((r) => regionDifference(shot, expected, r))) };
+}
+
+const failures = [];
+function check(ok, what) {
+  console.log((ok ? 'ok   ' : 'FAIL ') + what);
+  if (!ok) failures.push(what);
+}
+
+(async () => {
+  const server = await serve(www);
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    // WebGL through the software renderer: a test machine has no graphics driver.
+    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader', '--mute-audio'],
+  });
+  try {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(e.message));
+    // The window is the picture's own size, so the canvas holds it pixel for pixel.
+    await page.setViewport({ width: 640, height: 480 });
+    const started = Date.now();
+    await page.goto(url, { waitUntil: 'load' });
+
+    // The title: the page's screenshot against the native title frame, waited for.
+    const title = nativeFrame('title.png', '9000 shot title.png\n9100 quit\n');
+    let shot = null, result = null, titleMs = -1;
+    while (Date.now() - started < TITLE_LIMIT_MS) {
+      await page.evaluate(() => { document.getElementById('note').style.visibility = 'hidden'; });
+      const png = await page.screenshot();
+      shot = readPng(png);
+      result = compare(shot, title, [[480, 0, 160, 480], [40, 100, 400, 40], [40, 380, 400, 60]]);
+      if (result.share >= 0.8 && result.still < 1) {
+        titleMs = Date.now() - started;
+        fs.writeFileSync(path.join(outDir, 'web_title.png'), png);
+        break;
+      }
+    }
+    if (shot && titleMs < 0) fs.writeFileSync(path.join(outDir, 'web_last.png'), await page.screenshot());
+    check(titleMs >= 0, `the title shows in the canvas as the native game draws it` +
+      (result ? ` (${(result.share * 100).toFixed(0)} % of blocks the same, still areas off by ${result.still.toFixed(2)})` : ''));
+    if (titleMs >= 0) console.log(`time to the title: ${(titleMs / 1000).toFixed(1)} s`);
+
+    const note = await page.$eval('#note', (e) => e.textContent);
+    check(note === 'Click or press a key for sound', `before any key the page asks for one ("${note}")`);
+    await page.evaluate(() => { document.getElementById('note').style.visibility = ''; });
+    await page.keyboard.press('Shift');
+    const after = await page.$eval('#note', (e) => e.textContent);
+    check(after === '', `a key takes the request away ("${after}")`);
+
+    // The game's own measure of its frames, from its log in the page's file system.
+    const log = await page.evaluate(() => new TextDecoder().decode(window.Module.FS.readFile('/kordax/dderrors.log')));
+    const rates = log.match(/Refresh rate determined: .*/g) || [];
+    console.log('frame rate in the page: ' + (rates.join('; ') || 'not determined'));
+    check(errors.length === 0, 'no script errors' + (errors.length ? ': ' + errors.join('; ') : ''));
+    console.log(`pictures in ${outDir}`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  process.exit(failures.length ? 1 : 0);
+})().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
