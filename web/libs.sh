@@ -144,17 +144,19 @@ web_build_libs() {
             cp "$dir/include/samplerate.h" "$web_libs/include/" ;;
         libsdl2)
             # Without -pthread SDL's emscripten configuration has no threads: the browser's video,
-            # events, audio and gamepads, with the dummy drivers beside them.
+            # events, audio and gamepads, with the dummy drivers beside them (the dummy video is
+            # not in that configuration; the game's headless mode needs it). No shared objects in
+            # a page: emscripten's dlopen aborts the program where SDL would try one and go on.
             s=$dir/src
             files=()
             for d in . atomic audio audio/emscripten audio/dummy audio/disk cpuinfo events file \
                 filesystem/emscripten haptic haptic/dummy joystick joystick/emscripten joystick/virtual \
-                loadso/dlopen locale locale/emscripten misc misc/emscripten power power/emscripten render \
+                loadso/dummy locale locale/emscripten misc misc/emscripten power power/emscripten render \
                 render/opengles2 render/software sensor sensor/dummy stdlib thread thread/generic timer \
                 timer/unix video video/emscripten video/dummy video/yuv2rgb; do
                 files+=("$s/$d"/*.c)
             done
-            web_c_lib SDL2 "-I$dir/include" "${files[@]}" || return 1
+            web_c_lib SDL2 "-I$dir/include -DSDL_VIDEO_DRIVER_DUMMY=1 -DSDL_LOADSO_DISABLED=1" "${files[@]}" || return 1
             mkdir -p "$web_libs/include/SDL2"
             cp "$dir"/include/*.h "$web_libs/include/SDL2/" ;;
         esac

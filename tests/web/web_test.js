@@ -44,8 +44,9 @@ function nativeFrame(name, script) {
   return readPng(fs.readFileSync(path.join(dir, name)));
 }
 
-// Share of 40x40 blocks that match, and the worst difference over the given still areas. The
-// title's travelling lights are the only thing allowed to differ, and they cover few blocks.
+// Share of 40x40 blocks that match, and the worst difference over the given still areas (the
+// panel on the right, which no light reaches). The travelling lights over the field are the only
+// thing allowed to differ, and they cover few blocks.
 function compare(shot, expected, still) {
   let same = 0, blocks = 0;
   for (let y = 0; y < expected.height; y += 40)
@@ -75,27 +76,45 @@ function check(ok, what) {
     page.on('pageerror', (e) => errors.push(e.message));
     // The window is the picture's own size, so the canvas holds it pixel for pixel.
     await page.setViewport({ width: 640, height: 480 });
+    // Every draw onto the page's own framebuffer is the end of one of the game's frames.
+    await page.evaluateOnNewDocument(() => {
+      window.kordaxFrames = [];
+      for (const proto of [WebGLRenderingContext.prototype, WebGL2RenderingContext.prototype])
+        for (const name of ['drawArrays', 'drawElements']) {
+          const original = proto[name];
+          proto[name] = function (...args) {
+            if (this.getParameter(this.FRAMEBUFFER_BINDING) === null) window.kordaxFrames.push(performance.now());
+            return original.apply(this, args);
+          };
+        }
+    });
     const started = Date.now();
     await page.goto(url, { waitUntil: 'load' });
 
-    // The title: the page's screenshot against the native title frame, waited for.
-    const title = nativeFrame('title.png', '9000 shot title.png\n9100 quit\n');
-    let shot = null, result = null, titleMs = -1;
-    while (Date.now() - started < TITLE_LIMIT_MS) {
-      await page.evaluate(() => { document.getElementById('note').style.visibility = 'hidden'; });
-      const png = await page.screenshot();
-      shot = readPng(png);
-      result = compare(shot, title, [[480, 0, 160, 480], [40, 100, 400, 40], [40, 380, 400, 60]]);
-      if (result.share >= 0.8 && result.still < 1) {
-        titleMs = Date.now() - started;
-        fs.writeFileSync(path.join(outDir, 'web_title.png'), png);
-        break;
+    // Waits for the page to show what the native game drew, the travelling lights aside.
+    async function waitForFrame(name, expected, still, limitMs) {
+      const from = Date.now();
+      let result = null;
+      while (Date.now() - from < limitMs) {
+        await page.evaluate(() => { document.getElementById('note').style.visibility = 'hidden'; });
+        const png = await page.screenshot();
+        result = compare(readPng(png), expected, still);
+        if (result.share >= 0.8 && result.still < 1) {
+          fs.writeFileSync(path.join(outDir, `web_${name}.png`), png);
+          return { ms: Date.now() - from, result };
+        }
+        await new Promise((resolve) => setTimeout(resolve, 200));
       }
+      fs.writeFileSync(path.join(outDir, `web_${name}_last.png`), await page.screenshot());
+      return { ms: -1, result };
     }
-    if (shot && titleMs < 0) fs.writeFileSync(path.join(outDir, 'web_last.png'), await page.screenshot());
-    check(titleMs >= 0, `the title shows in the canvas as the native game draws it` +
-      (result ? ` (${(result.share * 100).toFixed(0)} % of blocks the same, still areas off by ${result.still.toFixed(2)})` : ''));
-    if (titleMs >= 0) console.log(`time to the title: ${(titleMs / 1000).toFixed(1)} s`);
+    const described = (r) => r ? ` (${(r.share * 100).toFixed(0)} % of blocks the same, still areas off by ${r.still.toFixed(2)})` : '';
+
+    // The title, against the native title frame.
+    const title = nativeFrame('title.png', '9000 shot title.png\n9100 quit\n');
+    const shown = await waitForFrame('title', title, [[480, 0, 160, 480]], TITLE_LIMIT_MS);
+    check(shown.ms >= 0, 'the title shows in the canvas as the native game draws it' + described(shown.result));
+    if (shown.ms >= 0) console.log(`time to the title: ${((Date.now() - started) / 1000).toFixed(1)} s`);
 
     const note = await page.$eval('#note', (e) => e.textContent);
     check(note === 'Click or press a key for sound', `before any key the page asks for one ("${note}")`);
@@ -103,6 +122,24 @@ function check(ok, what) {
     await page.keyboard.press('Shift');
     const after = await page.$eval('#note', (e) => e.textContent);
     check(after === '', `a key takes the request away ("${after}")`);
+
+    // Return starts a one-player game: its first screen as the native game draws it.
+    await page.keyboard.press('Enter');
+    const ready = nativeFrame('play.png', '9000 press 13\n11000 shot play.png\n11100 quit\n');
+    const playing = await waitForFrame('play', ready, [[480, 100, 160, 230]], 10000);
+    check(playing.ms >= 0, 'Return on the title starts a game' + described(playing.result));
+
+    // Frames in play, firing: each one ends with the picture drawn onto the page's own framebuffer.
+    await page.evaluate(() => { window.kordaxFrames.length = 0; });
+    await page.keyboard.down('Space');
+    await new Promise((resolve) => setTimeout(resolve, 5000));
+    await page.keyboard.up('Space');
+    const frames = await page.evaluate(() => window.kordaxFrames.slice());
+    const gaps = frames.slice(1).map((t, i) => t - frames[i]).sort((a, b) => a - b);
+    check(gaps.length > 50, `the game keeps drawing in play (${frames.length} frames in 5 s)`);
+    if (gaps.length)
+      console.log(`frame time in play: median ${gaps[gaps.length >> 1].toFixed(1)} ms, ` +
+        `99th percentile ${gaps[Math.floor(gaps.length * 0.99)].toFixed(1)} ms`);
 
     // The game's own measure of its frames, from its log in the page's file system.
     const log = await page.evaluate(() => new TextDecoder().decode(window.Module.FS.readFile('/kordax/dderrors.log')));
