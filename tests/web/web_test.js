@@ -37,7 +37,9 @@ function serve(root) {
 
 // The native game's frame at the same moment of the title, headless, from a scratch folder.
 function nativeFrame(name, script) {
-  const dir = fs.mkdtempSync(path.join(outDir, 'native-'));
+  const dir = path.join(outDir, 'native-' + path.basename(name, '.png'));
+  fs.rmSync(dir, { recursive: true, force: true });
+  fs.mkdirSync(dir);
   for (const sub of ['gfx', 'sound']) fs.symlinkSync(path.resolve(nativeRun, sub), path.join(dir, sub));
   fs.writeFileSync(path.join(dir, 'script.txt'), script);
   execFileSync(path.resolve(nativeRun, 'kordax'), ['--headless', '--script', 'script.txt'], { cwd: dir, stdio: 'ignore' });
