@@ -90,6 +90,17 @@ function check(ok, what) {
           };
         }
     });
+    // A standard pad as the Gamepad API presents one, connected from the start.
+    await page.evaluateOnNewDocument(() => {
+      const pad = { id: 'Kordax test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+        axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })) };
+      navigator.getGamepads = () => [pad, null, null, null];
+      window.addEventListener('load', () => {
+        const connected = new Event('gamepadconnected');
+        connected.gamepad = pad;
+        window.dispatchEvent(connected);
+      });
+    });
     const started = Date.now();
     await page.goto(url, { waitUntil: 'load' });
 
@@ -128,6 +139,18 @@ function check(ok, what) {
     await page.keyboard.press('Shift');
     const after = await page.$eval('#note', (e) => e.textContent);
     check(after === '', `a key takes the request away ("${after}")`);
+
+    // The pad is offered to player 1: on the title, the only change from the pad-less native frame
+    // is the player's input, no longer the keyboard.
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowRight']) await page.keyboard.press(key);
+    const noPad = nativeFrame('p1right.png', '9000 press 40\n9100 press 40\n9200 press 39\n9500 shot p1right.png\n9600 quit\n');
+    const choice = [200, 112, 200, 30];
+    const offered = await waitForFrame('pad', noPad, [[480, 0, 160, 480]], 5000);
+    const png = await page.screenshot();
+    fs.writeFileSync(path.join(outDir, 'web_pad.png'), png);
+    const changed = regionDifference(readPng(png), noPad, choice);
+    check(offered.ms >= 0 && changed > 5, `a pad from the Gamepad API is offered to player 1 (its row off by ${changed.toFixed(1)})`);
+    for (const key of ['ArrowUp', 'ArrowUp']) await page.keyboard.press(key);
 
     // Return starts a one-player game: its first screen as the native game draws it.
     await page.keyboard.press('Enter');
