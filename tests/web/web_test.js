@@ -1,0 +1,187 @@
+// Loads the web build in headless Chromium from a loopback server and checks what the page shows against the native game's own frames.
+// usage: node web_test.js WWW_DIR NATIVE_RUN_DIR [OUT_DIR]
+'use strict';
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+const { execFileSync } = require('child_process');
+const puppeteer = require('puppeteer-core');
+const { readPng, regionDifference } = require('./png.js');
+
+const [www, nativeRun, outArg] = process.argv.slice(2);
+const outDir = outArg || fs.mkdtempSync(path.join(os.tmpdir(), 'kordax-web-'));
+fs.mkdirSync(outDir, { recursive: true });
+if (!www || !nativeRun) {
+  console.error('usage: node web_test.js WWW_DIR NATIVE_RUN_DIR [OUT_DIR]');
+  process.exit(2);
+}
+const TITLE_LIMIT_MS = 30000; // what the test waits for; the figure itself is reported, not judged here
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.gz': 'application/gzip' };
+
+// A plain static server, like the ones the page must work from: no compression, no special headers.
+function serve(root) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = path.join(path.resolve(root), name.endsWith('/') ? name + 'index.html' : name);
+    if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// The native game's frame at the same moment of the title, headless, from a scratch folder.
+function nativeFrame(name, script) {
+  const dir = path.join(outDir, 'native-' + path.basename(name, '.png'));
+  fs.rmSync(dir, { recursive: true, force: true });
+  fs.mkdirSync(dir);
+  for (const sub of ['gfx', 'sound']) fs.symlinkSync(path.resolve(nativeRun, sub), path.join(dir, sub));
+  fs.writeFileSync(path.join(dir, 'script.txt'), script);
+  execFileSync(path.resolve(nativeRun, 'kordax'), ['--headless', '--script', 'script.txt'], { cwd: dir, stdio: 'ignore' });
+  return readPng(fs.readFileSync(path.join(dir, name)));
+}
+
+// Share of 40x40 blocks that match, and the worst difference over the given still areas (the
+// panel on the right, which no light reaches). The travelling lights over the field are the only
+// thing allowed to differ, and they cover few blocks.
+function compare(shot, expected, still) {
+  let same = 0, blocks = 0;
+  for (let y = 0; y < expected.height; y += 40)
+    for (let x = 0; x < expected.width; x += 40, blocks++)
+      if (regionDifference(shot, expected, [x, y, 40, 40]) < 2) same++;
+  return { share: same / blocks, still: Math.max(...still.map((r) => regionDifference(shot, expected, r))) };
+}
+
+const failures = [];
+function check(ok, what) {
+  console.log((ok ? 'ok   ' : 'FAIL ') + what);
+  if (!ok) failures.push(what);
+}
+
+(async () => {
+  const server = await serve(www);
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    // WebGL through the software renderer: a test machine has no graphics driver.
+    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader', '--mute-audio'],
+  });
+  try {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(e.message));
+    // The window is the picture's own size, so the canvas holds it pixel for pixel.
+    await page.setViewport({ width: 640, height: 480 });
+    // Every draw onto the page's own framebuffer is the end of one of the game's frames.
+    await page.evaluateOnNewDocument(() => {
+      window.kordaxFrames = [];
+      for (const proto of [WebGLRenderingContext.prototype, WebGL2RenderingContext.prototype])
+        for (const name of ['drawArrays', 'drawElements']) {
+          const original = proto[name];
+          proto[name] = function (...args) {
+            if (this.getParameter(this.FRAMEBUFFER_BINDING) === null) window.kordaxFrames.push(performance.now());
+            return original.apply(this, args);
+          };
+        }
+    });
+    // A standard pad as the Gamepad API presents one, connected from the start.
+    await page.evaluateOnNewDocument(() => {
+      const pad = { id: 'Kordax test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+        axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })) };
+      navigator.getGamepads = () => [pad, null, null, null];
+      window.addEventListener('load', () => {
+        const connected = new Event('gamepadconnected');
+        connected.gamepad = pad;
+        window.dispatchEvent(connected);
+      });
+    });
+    const started = Date.now();
+    await page.goto(url, { waitUntil: 'load' });
+
+    // Waits for the page to show what the native game drew, the travelling lights aside.
+    async function waitForFrame(name, expected, still, limitMs) {
+      const from = Date.now();
+      let result = null;
+      while (Date.now() - from < limitMs) {
+        await page.evaluate(() => { document.getElementById('note').style.visibility = 'hidden'; });
+        const png = await page.screenshot();
+        result = compare(readPng(png), expected, still);
+        if (result.share >= 0.8 && result.still < 1) {
+          fs.writeFileSync(path.join(outDir, `web_${name}.png`), png);
+          return { ms: Date.now() - from, result };
+        }
+        await new Promise((resolve) => setTimeout(resolve, 200));
+      }
+      fs.writeFileSync(path.join(outDir, `web_${name}_last.png`), await page.screenshot());
+      return { ms: -1, result };
+    }
+    const described = (r) => r ? ` (${(r.share * 100).toFixed(0)} % of blocks the same, still areas off by ${r.still.toFixed(2)})` : '';
+
+    // The title, against the native title frame. Screenshots cost the page processor time, so
+    // none is taken before the splash could have ended: two seconds measuring the frame rate,
+    // five of the splash, counted from the program's start.
+    const title = nativeFrame('title.png', '9000 shot title.png\n9100 quit\n');
+    await page.waitForFunction(() => window.kordaxRunning, { timeout: TITLE_LIMIT_MS });
+    await page.waitForFunction(() => performance.now() > window.kordaxRunning + 6500, { timeout: TITLE_LIMIT_MS });
+    const shown = await waitForFrame('title', title, [[480, 0, 160, 480]], TITLE_LIMIT_MS);
+    check(shown.ms >= 0, 'the title shows in the canvas as the native game draws it' + described(shown.result));
+    if (shown.ms >= 0) console.log(`time to the title: ${((Date.now() - started) / 1000).toFixed(1)} s`);
+
+    const note = await page.$eval('#note', (e) => e.textContent);
+    check(note === 'Click or press a key for sound', `before any key the page asks for one ("${note}")`);
+    await page.evaluate(() => { document.getElementById('note').style.visibility = ''; });
+    await page.keyboard.press('Shift');
+    const after = await page.$eval('#note', (e) => e.textContent);
+    check(after === '', `a key takes the request away ("${after}")`);
+
+    // The pad is offered to player 1: on the title, the only change from the pad-less native frame
+    // is the player's input, no longer the keyboard.
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowRight']) await page.keyboard.press(key);
+    const noPad = nativeFrame('p1right.png', '9000 press 40\n9100 press 40\n9200 press 39\n9500 shot p1right.png\n9600 quit\n');
+    const choice = [200, 112, 200, 30];
+    const offered = await waitForFrame('pad', noPad, [[480, 0, 160, 480]], 5000);
+    const png = await page.screenshot();
+    fs.writeFileSync(path.join(outDir, 'web_pad.png'), png);
+    const changed = regionDifference(readPng(png), noPad, choice);
+    check(offered.ms >= 0 && changed > 5, `a pad from the Gamepad API is offered to player 1 (its row off by ${changed.toFixed(1)})`);
+    for (const key of ['ArrowUp', 'ArrowUp']) await page.keyboard.press(key);
+
+    // Return starts a one-player game: its first screen as the native game draws it.
+    await page.keyboard.press('Enter');
+    const ready = nativeFrame('play.png', '9000 press 13\n11000 shot play.png\n11100 quit\n');
+    const playing = await waitForFrame('play', ready, [[480, 100, 160, 230]], 10000);
+    check(playing.ms >= 0, 'Return on the title starts a game' + described(playing.result));
+
+    // Frames in play, firing: each one ends with the picture drawn onto the page's own framebuffer.
+    await page.evaluate(() => { window.kordaxFrames.length = 0; });
+    await page.keyboard.down('Space');
+    await new Promise((resolve) => setTimeout(resolve, 5000));
+    await page.keyboard.up('Space');
+    const frames = await page.evaluate(() => window.kordaxFrames.slice());
+    const gaps = frames.slice(1).map((t, i) => t - frames[i]).sort((a, b) => a - b);
+    check(gaps.length > 50, `the game keeps drawing in play (${frames.length} frames in 5 s)`);
+    if (gaps.length)
+      console.log(`frame time in play: median ${gaps[gaps.length >> 1].toFixed(1)} ms, ` +
+        `99th percentile ${gaps[Math.floor(gaps.length * 0.99)].toFixed(1)} ms`);
+
+    // The game's own measure of its frames, from its log in the page's file system.
+    const log = await page.evaluate(() => new TextDecoder().decode(window.Module.FS.readFile('/kordax/dderrors.log')));
+    const rates = log.match(/Refresh rate determined: .*/g) || [];
+    console.log('frame rate in the page: ' + (rates.join('; ') || 'not determined'));
+    check(errors.length === 0, 'no script errors' + (errors.length ? ': ' + errors.join('; ') : ''));
+    console.log(`pictures in ${outDir}`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  process.exit(failures.length ? 1 : 0);
+})().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
