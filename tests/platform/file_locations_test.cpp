@@ -178,17 +178,26 @@ TEST_F(FileLocations, WithoutAHomeTheGamePlaysAndKeepsNothing)
     EXPECT_EQ(Entries(work_), 0);
 }
 
-TEST_F(FileLocations, AFolderThatCannotBeMadeCostsOnlyItsOwnFile)
+TEST_F(FileLocations, AFolderThatCannotBeMadeCostsOnlyItsOwnFileAndSaysWhy)
 {
-    std::string blocker = root_ + "/a-file";
+    std::string blocker = root_ + "/a-file", loop = root_ + "/loop", nowhere = root_ + "/nowhere";
     KxWriteFile(blocker, "");
-    setenv("XDG_DATA_HOME", blocker.c_str(), 1);
-    ASSERT_TRUE(Locate());
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0], "kx_scores.dat will not be kept: cannot create " + blocker + "/kordax (" +
-                                strerror(ENOTDIR) + ")");
-    EXPECT_FALSE(Save("kx_scores.dat", "s"));
-    EXPECT_TRUE(Save("kordax.ini", "k"));
+    ASSERT_EQ(mkdir(loop.c_str(), 0700), 0);
+    ASSERT_EQ(symlink((loop + "/kordax").c_str(), (loop + "/kordax").c_str()), 0); // a link to itself
+    ASSERT_EQ(symlink((root_ + "/gone").c_str(), nowhere.c_str()), 0);
+    const struct {
+        std::string base;
+        int error;
+    } rows[] = { { blocker, ENOTDIR }, { loop, ELOOP }, { nowhere + "/sub", ENOENT } };
+    for (const auto &row : rows) {
+        setenv("XDG_DATA_HOME", row.base.c_str(), 1);
+        ASSERT_TRUE(Locate());
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_[0], "kx_scores.dat will not be kept: cannot create " + row.base + "/kordax (" +
+                                    strerror(row.error) + ")");
+        EXPECT_FALSE(Save("kx_scores.dat", "s"));
+        EXPECT_TRUE(Save("kordax.ini", "k"));
+    }
     EXPECT_EQ(Entries(work_), 0);
 }
 
