@@ -5,6 +5,7 @@
 #include "script_utils.h"
 #include "sys_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +19,9 @@ int INI_GetBlockMarker(char *line) { return SCRIPT_GetBlockMarker(line, IniStrin
 // Set when "kordax.ini" exists but cannot be read, or is read-only: it is then never written
 // over, so the player's keys survive whatever kept it from us.
 bool IniUnreadable = false;
+// What the reader had to mend in the file as read (empty when nothing): its bytes are kept
+// aside before the first save replaces them.
+static std::string IniDamage;
 
 struct IniReader {
     FILE *f;
@@ -25,19 +29,38 @@ struct IniReader {
     bool seen[INI_BLOCK_COUNT];
     bool error;
     bool end;
+    bool longLine; // the line just read is a piece of a longer one
+    std::string damage;
 };
+
+// Notes the first thing mended, at the current line.
+static void Mended(IniReader &r, const std::string &what)
+{
+    if (r.damage.empty())
+        r.damage = "line " + std::to_string(r.lineNumber) + ": " + what;
+}
 
 static void Fail(IniReader &r, const char *message)
 {
     DDErrorLog(message);
     r.error = true;
+    std::string what = message + strlen("ReadIniFile: ");
+    if (!what.empty() && what.back() == '.')
+        what.pop_back();
+    Mended(r, what);
 }
 
 static bool NextLine(IniReader &r, char *line)
 {
     if (!SCRIPT_ReadLine(r.f, line))
         return false;
-    r.lineNumber++;
+    // A line the reader takes in pieces continues the previous one.
+    if (!r.longLine)
+        r.lineNumber++;
+    size_t length = strlen(line);
+    r.longLine = length == SCRIPT_LINE_SIZE - 1 && line[length - 1] != '\n';
+    if (r.longLine)
+        Mended(r, "longer than " + std::to_string(SCRIPT_LINE_SIZE - 1) + " characters");
     return true;
 }
 
@@ -56,15 +79,19 @@ static void ReadKeys(IniReader &r, bool p1)
                                   std::to_string(DDINPUT_NUM_ACTIONS - i) + " keys kept.";
             DDErrorLog(message.c_str());
             r.error = true;
+            Mended(r, std::string("the file ends inside ") + block);
             return;
         }
         int key = 0;
         bool number = SCRIPT_ParseInt(line, &key);
+        line[strcspn(line, "\r\n")] = '\0';
         if (number && key >= 1 && key <= 255) {
-            keys[i] = key;
+            keys[i] = key; // read as ever, but noted when more than the number stood there
+            if (!SCRIPT_IsWholeInt(line))
+                Mended(r, "\"" + DDLogEscape(line) + "\" read as " + std::to_string(key));
             continue;
         }
-        line[strcspn(line, "\r\n")] = '\0';
+        Mended(r, "\"" + DDLogEscape(line) + "\" is no key code");
         keys[i] = defaults[i];
         std::string message = std::string(number ? "ReadIniFile: Key code out of range in " : "ReadIniFile: Failed to read ") +
                               block + (number ? ", line " : ". Line ") + std::to_string(r.lineNumber) + " \"" +
@@ -91,6 +118,7 @@ static void ReadInputBlock(IniReader &r, int block)
 
 static void HandleLine(IniReader &r, char *line)
 {
+    bool bare = SCRIPT_IsBareMarker(line); // looked at before the marker rule cuts the line
     int block = INI_GetBlockMarker(line);
     switch (block) {
     case INI_KORDAX:
@@ -114,8 +142,12 @@ static void HandleLine(IniReader &r, char *line)
         DDErrorLog("ReadIniFile: Block marker not found.");
         DDErrorLogRead(line);
         r.error = true;
-        break;
+        Mended(r, "block marker not found");
+        return;
     }
+    // The marker is taken; anything else on its line is lost at the next save.
+    if (!bare)
+        Mended(r, "more than " + std::string(IniStrings[block]) + " on the line");
 }
 
 static void LeaveUntouched(const char *reason)
@@ -129,9 +161,14 @@ static void LeaveUntouched(const char *reason)
 void ReadIniFile()
 {
     IniUnreadable = false;
+    IniDamage.clear();
     IniReader r = {};
     const char *keep = nullptr;
     r.f = Sys_OpenPlayerFile(IniFileName, &keep);
+    if (!r.f && keep && strncmp(keep, "a ", 2) == 0) { // "a folder", "a FIFO", ...: never opened
+        LeaveUntouched(keep);
+        return;
+    }
     if (!r.f) {
         DDErrorLog("Information: Failed to open 'kordax.ini'");
         DDErrorLog("Information: Using default configuration.");
@@ -145,13 +182,15 @@ void ReadIniFile()
             continue;
         HandleLine(r, line);
     }
-    // Opened but not readable (a directory, a device error).
+    // Opened but not readable (a device error).
     if (ferror(r.f)) {
-        const char *problem = Sys_FileProblem(IniFileName);
+        std::string because = std::string("unreadable (") + strerror(errno) + ")";
         DDErrorLog("ReadIniFile: Failed to read 'kordax.ini'.");
-        LeaveUntouched(problem ? problem : "unreadable");
+        LeaveUntouched(because.c_str());
     } else if (keep) {
         LeaveUntouched(keep); // read, but the player has made it read-only
+    } else {
+        IniDamage = r.damage;
     }
     fclose(r.f);
 }
@@ -175,6 +214,19 @@ bool WriteIniFile()
     AppendKeys(text, P2InputKeys);
     text += "[END_KORDAX]\n";
     const char *why = nullptr;
+    std::string copy;
+    if (!IniDamage.empty() && !Sys_KeepDamaged(IniFileName, copy, &why)) {
+        std::string message = std::string("WriteIniFile: Failed to keep a copy of the damaged 'kordax.ini' (") + why +
+                              "), keys not saved.";
+        DDErrorLogUrgent(message.c_str());
+        return false;
+    }
+    if (!copy.empty()) {
+        std::string message = "Information: 'kordax.ini' was damaged (" + IniDamage + "); its old bytes are kept in '" +
+                              DDLogEscape(copy.c_str()) + "'.";
+        DDErrorLog(message.c_str());
+    }
+    IniDamage.clear();
     if (!Sys_SaveFile(IniFileName, text.data(), text.size(), &why)) {
         if (!why) {
             DDErrorLog("WriteIniFile: Failed to write 'kordax.ini', keys not saved.");

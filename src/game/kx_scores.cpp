@@ -16,10 +16,12 @@ static const char ScoreFileName[] = "kx_scores.dat";
 
 KX_ScoreType KX_Scores[KX_NUM_SCORES];
 bool KX_ScoresLoaded = false;
-// The file exists but could not be read: it may hold good scores, so it is never replaced.
-static bool ScoreFileUnreadable = false;
-// The player made the file read-only: it is read, and left as it is.
-static bool ScoreFileReadOnly = false;
+// The file is there but may not be replaced: unreadable (it may hold good scores), no plain
+// file, or made read-only by the player (then it is read). Said once, when loaded.
+static bool ScoreFileKept = false;
+// How the file as read was damaged (empty when it was not): its bytes are kept aside before
+// the first save replaces them.
+static std::string ScoreDamage;
 
 static int32_t GetLE32(const unsigned char *p)
 {
@@ -75,15 +77,24 @@ static void SetDefaults()
 bool KX_PANEL_SCORES_Save()
 {
     // Before a load the table holds nothing worth keeping; saving it would wipe the file.
-    if (!KX_ScoresLoaded || ScoreFileReadOnly) // read-only: said once, when loaded
+    if (!KX_ScoresLoaded || ScoreFileKept)
         return false;
-    if (ScoreFileUnreadable) {
-        DDErrorLog("Failed to open score file, scores not saved");
-        return false;
-    }
     unsigned char data[KX_SCORE_FILE_SIZE];
     KX_SCORES_Encode(KX_Scores, KX_NUM_SCORES, data);
     const char *why = nullptr;
+    std::string copy;
+    if (!ScoreDamage.empty() && !Sys_KeepDamaged(ScoreFileName, copy, &why)) {
+        std::string message = std::string("Failed to keep a copy of the damaged score file (") + why +
+                              "), scores not saved";
+        DDErrorLogUrgent(message.c_str());
+        return false;
+    }
+    if (!copy.empty()) {
+        std::string message = "Information: 'kx_scores.dat' was damaged (" + ScoreDamage +
+                              "); its old bytes are kept in '" + DDLogEscape(copy.c_str()) + "'.";
+        DDErrorLog(message.c_str());
+    }
+    ScoreDamage.clear();
     if (!Sys_SaveFile(ScoreFileName, data, sizeof data, &why)) {
         if (!why) {
             DDErrorLog("Failed to open score file, scores not saved");
@@ -100,33 +111,41 @@ void KX_PANEL_SCORES_Initialise()
 {
     const char *keep = nullptr;
     FILE *f = Sys_OpenPlayerFile(ScoreFileName, &keep);
-    unsigned char data[KX_SCORE_FILE_SIZE];
+    unsigned char data[KX_SCORE_FILE_SIZE + 1]; // one more, to tell a longer file
     size_t size = 0;
+    std::string because;
     if (f) {
         size = fread(data, 1, sizeof data, f);
-        // Opened but unreadable (a directory, a device error): treated as not opened.
+        // Opened but unreadable (a device error): treated as not opened.
         if (ferror(f)) {
+            because = std::string("unreadable (") + strerror(errno) + ")";
             fclose(f);
             f = nullptr;
-            keep = "unreadable";
+            keep = because.c_str();
         }
     }
-    ScoreFileReadOnly = false;
-    if (!f) {
+    ScoreFileKept = keep != nullptr;
+    ScoreDamage.clear();
+    // What is no plain file ("a folder", "a FIFO", ...) was never opened: its own line says it all.
+    if (!f && !(keep && strncmp(keep, "a ", 2) == 0))
         DDErrorLog("Failed to open score file, initialising scores to defaults");
+    if (keep) {
+        std::string message = std::string("Information: 'kx_scores.dat' is ") + keep +
+                              "; it is left untouched and scores made in this run are not saved.";
+        DDErrorLog(message.c_str());
+    }
+    if (!f) {
         SetDefaults();
         KX_ScoresLoaded = true;
-        ScoreFileUnreadable = keep != nullptr;
         KX_PANEL_SCORES_Save();
         return;
     }
-    ScoreFileUnreadable = false;
-    if (keep) {
-        ScoreFileReadOnly = true;
-        DDErrorLog("Information: 'kx_scores.dat' is read-only; it is left untouched and scores made in this run "
-                   "are not saved.");
-    }
     fclose(f);
+    // An empty file holds nothing to lose; any other size is not a score file as written.
+    if (size > KX_SCORE_FILE_SIZE)
+        ScoreDamage = "it is longer than " + std::to_string(KX_SCORE_FILE_SIZE) + " bytes";
+    else if (size > 0 && size < KX_SCORE_FILE_SIZE)
+        ScoreDamage = "it is " + std::to_string(size) + " bytes long, not " + std::to_string(KX_SCORE_FILE_SIZE);
     KX_SCORES_Decode(data, (int)size, KX_Scores, KX_NUM_SCORES);
     KX_ScoresLoaded = true;
 }

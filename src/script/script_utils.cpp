@@ -2,6 +2,7 @@
 #include "script_utils.h"
 #include "dd_log.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -47,6 +48,26 @@ bool SCRIPT_ParseInt(const char *line, int *value)
     if (value)
         *value = digits ? v : 0;
     return digits;
+}
+
+static bool Blank(const char *from, const char *to)
+{
+    for (; from < to && *from; from++)
+        if (!isspace((unsigned char)*from))
+            return false;
+    return true;
+}
+
+bool SCRIPT_IsWholeInt(const char *line)
+{
+    const char *hex = strstr(line, "0x");
+    const char *start = hex ? hex + 2 : line;
+    if (hex && !isxdigit((unsigned char)*start))
+        return false; // a sign or blank after "0x" (text before it is the label the rule allows)
+    char *end = nullptr;
+    errno = 0;
+    long v = strtol(start, &end, hex ? 16 : 10);
+    return end != start && errno == 0 && v >= INT_MIN && v <= INT_MAX && Blank(end, end + strlen(end));
 }
 
 char *SCRIPT_ReadString(FILE *f)
@@ -156,4 +177,11 @@ int SCRIPT_GetBlockMarker(char *line, const char *const *table, int count)
         if (table[i] && strcmp(open, table[i]) == 0)
             return i;
     return 0;
+}
+
+bool SCRIPT_IsBareMarker(const char *line)
+{
+    const char *open = strchr(line, '[');
+    const char *close = open ? strchr(open, ']') : nullptr;
+    return close && Blank(line, open) && Blank(close + 1, close + 1 + strlen(close + 1));
 }

@@ -278,8 +278,7 @@ TEST_F(Config, AFolderInItsPlaceIsReportedAndLeftAlone)
     ASSERT_EQ(mkdir(Ini, 0755), 0);
     DefaultKeys();
     ReadIniFile();
-    EXPECT_EQ(Lines(log), (L{ "ReadIniFile: Failed to read 'kordax.ini'.",
-                              "Information: 'kordax.ini' is a folder; it is left untouched and keys changed in "
+    EXPECT_EQ(Lines(log), (L{ "Information: 'kordax.ini' is a folder; it is left untouched and keys changed in "
                               "this run are not saved." }));
     EXPECT_EQ(Keys(P1InputKeys), Keys(DefaultP1InputKeys));
     EXPECT_FALSE(WriteIniFile());
@@ -343,4 +342,47 @@ TEST_F(Config, KilledMidWriteAlwaysLeavesOldOrNew)
         std::string now = KxReadFile(Ini);
         ASSERT_TRUE(now == a || now == b) << "round " << round << ":\n" << now;
     }
+}
+
+// A file the reader had to mend keeps its bytes as kordax.ini.damaged at the first save, said in
+// one line; a file read as written, or in the other forms the reader takes, is just replaced.
+TEST_F(Config, AMendedFileIsKeptAsideOnceBeforeItIsReplaced)
+{
+    const std::string keys = "[KORDAX]\n" + Block("[P1_INPUT]", P1File) + Block("[P2_INPUT]", P2File);
+    const struct {
+        std::string text;
+        const char *damage; // null: read as written
+    } rows[] = {
+        { keys + "[END_KORDAX]\n", nullptr },
+        { "# mine\r\n" + keys, nullptr },
+        { "[KORDAX]\n[P1_INPUT]\n 0x1\nkey 0x02\n3 \r\n4\n5\n6\n7\n8\n" + Block("[P2_INPUT]", P2File), nullptr },
+        { "[KORDAX]\n[P1_INPUT]\n1\n2\n3x\n4\n5\n6\n7\n8\n", "line 5: \"3x\" read as 3" },
+        { "[KORDAX]\n[P1_INPUT]\n" + std::string(300, '9') + "\n", "line 3: longer than 255 characters" },
+        { "[KORDAX]\n[P1_INPUT]\n1\n2\n0\n", "line 5: \"0\" is no key code" },
+        { "[KORDAX]\n\n" + Block("[P1_INPUT]", P1File), "line 2: block marker not found" },
+        { "[KORDAX] extra\n" + Block("[P1_INPUT]", P1File), "line 1: more than [KORDAX] on the line" },
+        { "[KORDAX]\n[P1_INPUT]\n1\n", "line 3: the file ends inside [P1_INPUT]" },
+        { keys + Block("[P1_INPUT]", P1File), "line 20: [P1_INPUT] respecified" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text.substr(0, 60));
+        LogCapture inner;
+        Read(row.text);
+        ASSERT_TRUE(WriteIniFile());
+        ASSERT_TRUE(WriteIniFile()); // once: the second save has nothing damaged to keep
+        std::string said = "'kordax.ini' was damaged (" + std::string(row.damage ? row.damage : "") +
+                           "); its old bytes are kept in 'kordax.ini.damaged'.";
+        EXPECT_EQ(inner.Contains(said), row.damage != nullptr) << inner.Text();
+        EXPECT_EQ(inner.Contains("was damaged"), row.damage != nullptr) << inner.Text();
+        EXPECT_EQ(KxReadFile("kordax.ini.damaged"), row.damage ? row.text : "");
+        struct stat st;
+        EXPECT_NE(stat("kordax.ini.damaged.2", &st), 0);
+        unlink("kordax.ini.damaged");
+    }
+    // An earlier copy is never overwritten: the next lies beside it.
+    KxWriteFile("kordax.ini.damaged", "earlier");
+    Read("[KORDAX]\n[P1_INPUT]\n7up\n");
+    ASSERT_TRUE(WriteIniFile());
+    EXPECT_EQ(KxReadFile("kordax.ini.damaged"), "earlier");
+    EXPECT_EQ(KxReadFile("kordax.ini.damaged.2"), "[KORDAX]\n[P1_INPUT]\n7up\n");
 }

@@ -1,5 +1,8 @@
 // Where the game's files live: in place, or installed with the player's files in the XDG folders.
 #include "sys_file.h"
+#include "sys_display.h"
+#include "sys_harness.h"
+#include "sys_report.h"
 #include "kx_config.h"
 #include "kx_scores.h"
 #include "dd_input.h"
@@ -175,17 +178,26 @@ TEST_F(FileLocations, WithoutAHomeTheGamePlaysAndKeepsNothing)
     EXPECT_EQ(Entries(work_), 0);
 }
 
-TEST_F(FileLocations, AFolderThatCannotBeMadeCostsOnlyItsOwnFile)
+TEST_F(FileLocations, AFolderThatCannotBeMadeCostsOnlyItsOwnFileAndSaysWhy)
 {
-    std::string blocker = root_ + "/a-file";
+    std::string blocker = root_ + "/a-file", loop = root_ + "/loop", nowhere = root_ + "/nowhere";
     KxWriteFile(blocker, "");
-    setenv("XDG_DATA_HOME", blocker.c_str(), 1);
-    ASSERT_TRUE(Locate());
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0], "kx_scores.dat will not be kept: cannot create " + blocker + "/kordax (" +
-                                strerror(ENOTDIR) + ")");
-    EXPECT_FALSE(Save("kx_scores.dat", "s"));
-    EXPECT_TRUE(Save("kordax.ini", "k"));
+    ASSERT_EQ(mkdir(loop.c_str(), 0700), 0);
+    ASSERT_EQ(symlink((loop + "/kordax").c_str(), (loop + "/kordax").c_str()), 0); // a link to itself
+    ASSERT_EQ(symlink((root_ + "/gone").c_str(), nowhere.c_str()), 0);
+    const struct {
+        std::string base;
+        int error;
+    } rows[] = { { blocker, ENOTDIR }, { loop, ELOOP }, { nowhere + "/sub", ENOENT } };
+    for (const auto &row : rows) {
+        setenv("XDG_DATA_HOME", row.base.c_str(), 1);
+        ASSERT_TRUE(Locate());
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_[0], "kx_scores.dat will not be kept: cannot create " + row.base + "/kordax (" +
+                                    strerror(row.error) + ")");
+        EXPECT_FALSE(Save("kx_scores.dat", "s"));
+        EXPECT_TRUE(Save("kordax.ini", "k"));
+    }
     EXPECT_EQ(Entries(work_), 0);
 }
 
@@ -199,41 +211,59 @@ TEST_F(FileLocations, NoDataFolderNamesTheFoldersTried)
     EXPECT_EQ(Entries(home_), 0);
 }
 
-// A player's file that is there but cannot be opened, or may not be written, is never replaced,
-// in place or installed; only a file that is not there is written. Run as an ordinary user,
+// A player's file that is there but cannot be opened, may not be written or is no plain file is
+// never replaced, in place or installed, with a line saying why; only a file that is not there is
+// written, and a linked one is written where it points, keeping its mode. Run as an ordinary user,
 // since modes do not hold against root.
 TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
 {
     const struct {
         const char *state;
-        int fileMode, folderMode; // -1: no file
+        char kind; // f a file of fileMode, - none, p a FIFO, d a folder, l a link to a file of fileMode
+        int fileMode, folderMode;
         bool noDescriptors, replaced;
-        const char *iniLine, *scoreLine;
+        const char *lines[3]; // kordax.ini, kx_scores.dat, kordax-display.ini
     } states[] = {
-        { "unreadable", 0, 0700, false, false, "'kordax.ini' is unreadable;", "Failed to open score file, scores not saved" },
-        { "read-only", 0444, 0700, false, false, "'kordax.ini' is read-only;", "'kx_scores.dat' is read-only;" },
-        { "missing", -1, 0700, false, true, "Using default configuration.", "initialising scores to defaults" },
-        { "folder unsearchable", 0644, 0, false, false, "'kordax.ini' is unreadable;",
-          "Failed to open score file, scores not saved" },
-        { "folder read-only", 0644, 0500, false, false, "(Permission denied), keys not saved.",
-          "(Permission denied), scores not saved" },
-        { "no descriptors left", 0644, 0700, true, false, "'kordax.ini' is unreadable (Too many open files);",
-          "Failed to open score file, scores not saved" },
+        { "unreadable", 'f', 0, 0700, false, false,
+          { "'kordax.ini' is unreadable;", "'kx_scores.dat' is unreadable;",
+            "cannot read kordax-display.ini (Permission denied)" } },
+        { "write-only", 'f', 0200, 0700, false, false,
+          { "'kordax.ini' is unreadable;", "'kx_scores.dat' is unreadable;",
+            "cannot read kordax-display.ini (Permission denied)" } },
+        { "read-only", 'f', 0444, 0700, false, false,
+          { "'kordax.ini' is read-only;", "'kx_scores.dat' is read-only;", "save kordax-display.ini (read-only)" } },
+        { "missing", '-', 0, 0700, false, true, { "Using default configuration.", "initialising scores to defaults", "" } },
+        { "folder unsearchable", 'f', 0644, 0, false, false,
+          { "'kordax.ini' is unreadable;", "'kx_scores.dat' is unreadable;",
+            "cannot read kordax-display.ini (Permission denied)" } },
+        { "folder read-only", 'f', 0644, 0500, false, false,
+          { "(Permission denied), keys not saved.", "(Permission denied), scores not saved",
+            "save kordax-display.ini (Permission denied)" } },
+        { "no descriptors left", 'f', 0644, 0700, true, false,
+          { "'kordax.ini' is unreadable (Too many open files);", "'kx_scores.dat' is unreadable (Too many open files);",
+            "cannot read kordax-display.ini (Too many open files)" } },
+        { "a FIFO", 'p', 0644, 0700, false, false,
+          { "'kordax.ini' is a FIFO;", "'kx_scores.dat' is a FIFO;", "save kordax-display.ini (a FIFO)" } },
+        { "a folder", 'd', 0755, 0700, false, false,
+          { "'kordax.ini' is a folder;", "'kx_scores.dat' is a folder;", "cannot read kordax-display.ini (Is a directory)" } },
+        { "linked", 'l', 0640, 0700, false, true, { "'kordax.ini' was damaged (line 7", "", "" } },
     };
+    const char *const names[] = { "kordax.ini", "kx_scores.dat", SYS_DISPLAY_FILE };
     std::string custom(KX_SCORE_FILE_SIZE, 'k');
     custom.replace(0, 30, "[KORDAX]\n[P1_INPUT]\n1\n2\n3\n4\n");
+    std::string dotfiles = root_ + "/dotfiles";
     for (bool inPlace : { true, false })
-        for (bool ini : { true, false })
+        for (int file = 0; file < 3; file++)
             for (const auto &c : states) {
-                std::string scenario = std::string(inPlace ? "in place, " : "installed, ") +
-                                       (ini ? "kordax.ini " : "kx_scores.dat ") + c.state;
+                std::string scenario = std::string(inPlace ? "in place, " : "installed, ") + names[file] + " " + c.state;
                 int out[2];
                 ASSERT_EQ(pipe(out), 0);
                 pid_t child = fork();
                 ASSERT_GE(child, 0);
                 if (child == 0) {
+                    mkdir(dotfiles.c_str(), 0700);
                     if (geteuid() == 0) {
-                        for (const std::string &d : { root_, home_, work_ })
+                        for (const std::string &d : { root_, home_, work_, dotfiles })
                             if (chown(d.c_str(), 65534, 65534) != 0)
                                 _exit(2);
                         if (setuid(65534) != 0)
@@ -242,39 +272,64 @@ TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
                     if (inPlace)
                         mkdir("gfx", 0755);
                     Locate();
-                    const char *name = ini ? "kordax.ini" : "kx_scores.dat";
-                    std::string folder = inPlace ? work_ : home_ + (ini ? "/.config/kordax" : "/.local/share/kordax");
+                    const char *name = names[file];
+                    std::string folder = inPlace ? work_ : home_ + (file == 1 ? "/.local/share/kordax" : "/.config/kordax");
                     std::string path = folder + "/" + name;
-                    if (c.fileMode >= 0) {
-                        KxWriteFile(path, custom);
-                        chmod(path.c_str(), (mode_t)c.fileMode);
+                    std::string real = c.kind == 'l' ? dotfiles + "/" + name : path; // where the bytes lie
+                    if (c.kind == 'f' || c.kind == 'l') {
+                        KxWriteFile(real, custom);
+                        chmod(real.c_str(), (mode_t)c.fileMode);
                     }
+                    if ((c.kind == 'l' && symlink(real.c_str(), path.c_str()) != 0) ||
+                        (c.kind == 'p' && mkfifo(path.c_str(), 0644) != 0) || (c.kind == 'd' && mkdir(path.c_str(), 0755) != 0))
+                        _exit(3);
                     chmod(folder.c_str(), (mode_t)c.folderMode);
                     LogCapture log;
+                    Sys_SetReportLog([](const char *line) {
+                        DDErrorLog(line);
+                        return true;
+                    });
                     std::vector<int> held;
                     struct rlimit few = { 64, 64 };
                     if (c.noDescriptors && setrlimit(RLIMIT_NOFILE, &few) == 0)
                         for (int fd = 0; fd >= 0; held.push_back(fd))
                             fd = open("/dev/null", O_RDONLY);
-                    if (ini) {
+                    if (file == 0) {
                         ReadIniFile();
                         P1InputKeys[6] = 70;
                         WriteIniFile();
-                    } else {
+                    } else if (file == 1) {
                         KX_ScoresLoaded = false;
                         KX_PANEL_SCORES_Initialise();
                         KX_Scores[0].Score = 999999;
                         KX_PANEL_SCORES_Save();
+                    } else {
+                        Sys_ResetDisplayChoices();
+                        Sys_LoadDisplayChoices(SysOptions());
+                        Sys_ChooseFullscreen(false);
+                        Sys_FlushDisplayChoices();
+                        Sys_ResetDisplayChoices();
                     }
+                    Sys_SetReportLog(nullptr);
                     for (int fd : held)
                         close(fd);
                     chmod(folder.c_str(), 0700);
-                    chmod(path.c_str(), 0644);
-                    std::string now = KxReadFile(path);
+                    struct stat st, at;
+                    bool kept = lstat(path.c_str(), &at) == 0 && stat(real.c_str(), &st) == 0;
+                    chmod(real.c_str(), 0644);
+                    std::string now = c.kind == 'p' ? "" : KxReadFile(real);
                     std::string failure;
-                    if (!log.Contains(ini ? c.iniLine : c.scoreLine))
+                    if (!log.Contains(c.lines[file]))
                         failure = "log lacks the line:\n" + log.Text();
-                    else if (!c.replaced && now != custom)
+                    else if (log.Text().find("not saved") != log.Text().rfind("not saved"))
+                        failure = "said twice:\n" + log.Text();
+                    else if (c.kind != '-' && (!kept || (at.st_mode & S_IFMT) != (c.kind == 'l' ? S_IFLNK
+                                                                            : c.kind == 'p' ? S_IFIFO
+                                                                            : c.kind == 'd' ? S_IFDIR : S_IFREG)))
+                        failure = "not left in its place as it was";
+                    else if (c.kind == 'l' && (st.st_mode & 0777) != (mode_t)c.fileMode)
+                        failure = "mode not kept: " + std::to_string(st.st_mode & 0777);
+                    else if (!c.replaced && c.kind != 'p' && c.kind != 'd' && now != custom)
                         failure = "replaced: " + now.substr(0, 40);
                     else if (c.replaced && (now.empty() || now == custom))
                         failure = "not written";
@@ -289,7 +344,7 @@ TEST_F(FileLocations, PlayerFilesThatCannotBeReadOrWrittenAreNeverReplaced)
                 waitpid(child, &status, 0);
                 EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << scenario;
                 EXPECT_EQ(std::string(buffer, n > 0 ? (size_t)n : 0), "") << scenario;
-                ASSERT_EQ(system(("rm -rf '" + home_ + "'/.[a-z]* '" + work_ + "'/*").c_str()), 0);
+                ASSERT_EQ(system(("rm -rf '" + home_ + "'/.[a-z]* '" + work_ + "'/* '" + dotfiles + "'").c_str()), 0);
             }
 }
 

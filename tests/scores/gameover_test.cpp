@@ -263,6 +263,7 @@ TEST_F(GameOver, TogetherBothPlayersTypeInTurn)
     GameMode = KX_GAMEMODE_TOGETHER;
     ScoreP1 = 300;
     ScoreP2 = 200;
+    KX_ScoresLoaded = true;
     StartTyping();
     EXPECT_EQ(HighscorePlayer, 1);
     Keys("ABC");
@@ -287,6 +288,12 @@ TEST_F(GameOver, TogetherBothPlayersTypeInTurn)
     EXPECT_EQ(t[1].Level, 7);
     EXPECT_EQ(KX_Scores[0].Score, 0); // mode 0's table untouched
     EXPECT_EQ(KX_Scores[20].Score, 0);
+    // Player 2's entry is on disk at once, as player 1's is, not only at exit.
+    KX_ScoreType saved[KX_NUM_SCORES];
+    std::string data = KxReadFile("kx_scores.dat");
+    ASSERT_EQ(KX_SCORES_Decode((const unsigned char *)data.data(), (int)data.size(), saved, KX_NUM_SCORES),
+              KX_NUM_SCORES);
+    EXPECT_STREQ(saved[11].Name, "XYZ");
 }
 
 TEST_F(GameOver, EqualScoresRankAfterTheFirstPlayersEntry)

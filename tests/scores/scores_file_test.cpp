@@ -110,6 +110,40 @@ TEST(ScoreFile, ShortFileReadsWholeRecordsOnlyAndLeavesTheRest)
     EXPECT_EQ(Encoded(), full);
 }
 
+// A file of the wrong size keeps its bytes as kx_scores.dat.damaged at the first save, said once.
+TEST(ScoreFile, AFileOfTheWrongSizeIsKeptAsideOnceBeforeItIsReplaced)
+{
+    KxTempDir dir;
+    FillDistinct(9);
+    const std::string full = Encoded();
+    const struct {
+        std::string bytes;
+        const char *damage; // null: nothing to keep
+    } rows[] = {
+        { "", nullptr },
+        { full, nullptr },
+        { full.substr(0, 31), "it is 31 bytes long, not 360" },
+        { full + "x", "it is longer than 360 bytes" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.bytes.size());
+        KxWriteFile(File, row.bytes);
+        Forget();
+        LogCapture log;
+        KX_PANEL_SCORES_Initialise();
+        ASSERT_TRUE(KX_PANEL_SCORES_Save());
+        ASSERT_TRUE(KX_PANEL_SCORES_Save());
+        EXPECT_EQ(KxReadFile(File).size(), 360u);
+        EXPECT_EQ(KxReadFile("kx_scores.dat.damaged"), row.damage ? row.bytes : "");
+        std::string said = row.damage ? "ErrorLog: Information: 'kx_scores.dat' was damaged (" +
+                                            std::string(row.damage) +
+                                            "); its old bytes are kept in 'kx_scores.dat.damaged'.\n"
+                                      : "";
+        EXPECT_EQ(log.Text(), said);
+        unlink("kx_scores.dat.damaged");
+    }
+}
+
 TEST(ScoreFile, FourByteNameIsNeverReadPast)
 {
     KxTempDir dir;
@@ -169,10 +203,12 @@ TEST(ScoreFile, UnreadableFileIsNeverReplaced)
     LogCapture log;
     Forget();
     KX_PANEL_SCORES_Initialise();
-    EXPECT_TRUE(log.Has("Failed to open score file, initialising scores to defaults"));
-    EXPECT_TRUE(log.Has("Failed to open score file, scores not saved"));
     EXPECT_STREQ(KX_Scores[0].Name, "UNK");
+    KX_PANEL_SCORES_Save(); // as after initials are typed
     KX_PANEL_SCORES_Cleanup();
+    // Said once, with what stands there, however often a save is asked for.
+    EXPECT_EQ(log.Text(), "ErrorLog: Information: 'kx_scores.dat' is a folder; it is left untouched and scores "
+                          "made in this run are not saved.\n");
     EXPECT_EQ(KxReadFile(std::string(File) + "/inside"), "kept");
     // Once the file can be read again, saves work as before.
     ASSERT_EQ(system("rm -rf kx_scores.dat"), 0);

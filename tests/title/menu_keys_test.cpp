@@ -1,5 +1,6 @@
 // The menu's keys: wrap-around, the limits of every setting, the two sub-screens and their keys.
 #include "title_fixture.h"
+#include "kx_config.h"
 
 TEST_F(TitleTest, UpAndDownWrapRoundTheEightItems)
 {
@@ -190,4 +191,11 @@ TEST_F(TitleTest, AWaitedKeyIsStoredWhateverItIsAndEscapeCancels)
             EXPECT_EQ(P2InputKeys[i], DefaultP2InputKeys[i]) << i;
         }
     }
+    // Closing the screen saves the keys at once, not only at exit.
+    Keys({ VK_ESCAPE });
+    EXPECT_FALSE(ShowingInput);
+    memcpy(P2InputKeys, DefaultP2InputKeys, sizeof P2InputKeys);
+    ReadIniFile();
+    EXPECT_EQ(P2InputKeys[3], 70);
+    memcpy(P2InputKeys, DefaultP2InputKeys, sizeof P2InputKeys);
 }

@@ -208,7 +208,17 @@ FILE *Sys_FOpen(const char *name, const char *mode)
         errno = ENOENT;
         return nullptr;
     }
-    return fopen(path.c_str(), m);
+    // fopen's flags, but an open that never waits: a FIFO in a file's place must not hang the game.
+    int flags = strchr(m, '+') ? O_RDWR : m[0] == 'r' ? O_RDONLY : O_WRONLY;
+    if (m[0] == 'w')
+        flags |= O_CREAT | O_TRUNC;
+    else if (m[0] == 'a')
+        flags |= O_CREAT | O_APPEND;
+    int fd = Sys_OpenNoWait(path, flags);
+    FILE *f = fd < 0 ? nullptr : fdopen(fd, m);
+    if (fd >= 0 && !f)
+        close(fd);
+    return f;
 }
 
 FILE *Sys_OpenPlayerFile(const char *name, const char **keep)
@@ -220,13 +230,18 @@ FILE *Sys_OpenPlayerFile(const char *name, const char **keep)
     std::string path;
     if (!Sys_ResolvePath(name, path))
         return nullptr; // no folder for it this run: nothing there to keep
-    FILE *f = fopen(path.c_str(), "rb");
+    int fd = Sys_OpenNoWait(path, O_RDONLY, true, keep);
+    if (*keep)
+        return nullptr; // a folder, FIFO, socket or device: never read, never replaced
+    FILE *f = fd < 0 ? nullptr : fdopen(fd, "rb");
     if (f) {
         if (Sys_ReadOnly(path))
             *keep = "read-only";
         return f;
     }
     int error = errno;
+    if (fd >= 0)
+        close(fd);
     if (error == ENOENT)
         return nullptr;
     if (error == EACCES || error == EPERM) {
@@ -254,6 +269,14 @@ bool Sys_SaveFile(const char *name, const void *data, size_t size, const char **
     std::string path;
     if (!Sys_ResolvePath(name, path))
         return false; // not kept this run, as the start said
+    // A linked file is written where the link points, so the link stays.
+    path = Sys_LinkTarget(path);
+    if (path.empty()) {
+        reason = SaveFailure(errno);
+        return false;
+    }
+    if ((reason = Sys_NotAFile(path)) != nullptr)
+        return false; // the player's folder or FIFO is never renamed over
     // A rename would replace it regardless of its mode; the player's choice is kept.
     if (Sys_ReadOnly(path)) {
         reason = "read-only";
@@ -264,4 +287,18 @@ bool Sys_SaveFile(const char *name, const void *data, size_t size, const char **
         return false;
     }
     return true;
+}
+
+bool Sys_KeepDamaged(const char *name, std::string &copy, const char **why)
+{
+    copy.clear();
+    *why = nullptr;
+    std::string path;
+    if ((serving && PlayerFile(name) >= 0) || !Sys_ResolvePath(name, path))
+        return true; // nothing of the player's is written, so nothing is replaced
+    path = Sys_LinkTarget(path); // the copy lies beside the bytes it keeps
+    if (!path.empty() && Sys_KeepCopy(path, copy))
+        return true;
+    *why = errno == EEXIST ? "nine damaged copies are kept already" : SaveFailure(errno);
+    return false;
 }

@@ -29,16 +29,24 @@ bool Sys_ResolvePath(const char *name, std::string &path);
 // Opens a player's file for reading and decides, from this open's own error at the path it was
 // opened at, whether the file may be replaced later. Null with *keep null: there is no such file
 // (the only failure that means absent). *keep set: the file is there and must be left as it is,
-// for the reason given as the log words it: "unreadable", "unreadable (<error>)", or "read-only",
-// the one case that also returns the file open, for reading. (A folder opens; reading it fails.)
+// for the reason given as the log words it: "unreadable", "unreadable (<error>)", what stands there
+// when it is no plain file ("a folder", "a FIFO", "a socket", "a device"; never opened, so nothing
+// waits), or "read-only", the one case that also returns the file open, for reading.
 FILE *Sys_OpenPlayerFile(const char *name, const char **keep);
 
-// Every save of a player's file passes here. Writes data to a temporary file beside name,
-// flushes it to disk and renames it over name. A file there that the player cannot write is
-// left alone. On any failure the old file is left as it was and false is returned, with *why
+// Every save of a player's file passes here. Writes data to a temporary file beside name (beside
+// the file a symbolic link at name points to: the link stays), flushes it to disk and renames it
+// over that file, keeping its mode. A file there that the player cannot write, or something
+// other than a plain file, is left alone ("a folder", "a FIFO", ...). On any failure the old file is left as it was and false is returned, with *why
 // (when given) saying why as the log words it: "read-only", "no space left on the disk", or the
 // system's text for the error; null when the file is not kept this run (said at start-up).
 bool Sys_SaveFile(const char *name, const void *data, size_t size, const char **why = nullptr);
+
+// Before a file read back damaged is replaced: keeps its bytes beside it as NAME.damaged (or
+// NAME.damaged.2 to .9; an earlier copy is never overwritten). copy is the path of the copy,
+// empty when there was nothing to keep or nothing is replaced this run. False when no copy could
+// be made, with *why as the log words it; the file must then be left as it is.
+bool Sys_KeepDamaged(const char *name, std::string &copy, const char **why);
 
 // Why a game file cannot be used, as the log words it: "missing", "unreadable", "a folder", or
 // "too large" when it holds more than sizeLimit bytes (-1: no limit). Null when it opens as a file.

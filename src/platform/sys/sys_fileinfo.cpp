@@ -2,9 +2,20 @@
 #include "sys_file.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// "unreadable", with the system's reason unless it is the plain lack of permission.
+static const char *Unreadable(int error)
+{
+    static std::string because;
+    if (error == EACCES || error == EPERM)
+        return "unreadable";
+    because = std::string("unreadable (") + strerror(error) + ")";
+    return because.c_str();
+}
 
 const char *Sys_FileProblem(const char *name, long long sizeLimit)
 {
@@ -16,12 +27,12 @@ const char *Sys_FileProblem(const char *name, long long sizeLimit)
         return "missing";
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
-        return errno == ENOENT ? "missing" : "unreadable";
-    if (S_ISDIR(st.st_mode))
-        return "a folder";
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        return errno == ENOENT ? "missing" : Unreadable(errno);
+    if (const char *kind = Sys_NotAFile(path))
+        return kind;
+    int fd = Sys_OpenNoWait(path, O_RDONLY);
     if (fd < 0)
-        return "unreadable";
+        return Unreadable(errno);
     close(fd);
     if (sizeLimit >= 0 && (long long)st.st_size > sizeLimit)
         return "too large";
