@@ -64,6 +64,7 @@ int main(int argc, char **argv)
     desktop.headless = options.headless;
     desktop.windowed = !display.fullscreen;
     desktop.integerScale = display.integerScale;
+    desktop.renderer = options.renderer != SysRenderer::AUTO ? options.renderer : display.renderer;
     Sys_SetupDesktop(desktop);
     Sys_SetKeyTaken(GameWantsKey);
     Sys_UseVirtualClock(options.headless);

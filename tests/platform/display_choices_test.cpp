@@ -19,6 +19,7 @@ struct ReadCase {
     int x, y;
     bool integerScale;
     const char *problem; // the start of the message, or "" when every line was read
+    SysRenderer renderer = SysRenderer::AUTO;
 };
 
 const ReadCase readCases[] = {
@@ -34,6 +35,9 @@ const ReadCase readCases[] = {
     { "window_x = 99999999999\nwindow_y = 3\n", true, 0, 0, false, 0, 0, false, "line 1 " },
     { "integer_scale\n\x01\xff = 2\n", true, 0, 0, false, 0, 0, false, "line 1 'integer_scale' ignored (not name = value), and 1 more" },
     { "mode =\nwindow_width = 640\nwindow_height = 480\n", true, 640, 480, false, 0, 0, false, "line 1 'mode =' ignored (bad value)" },
+    { "renderer = software\n", true, 0, 0, false, 0, 0, false, "", SysRenderer::SOFTWARE },
+    { "renderer = gl\nrenderer = metal\n", true, 0, 0, false, 0, 0, false, "line 2 'renderer = metal' ignored (bad value)",
+      SysRenderer::GL },
 };
 
 TEST(DisplayChoices, ReaderTakesGoodLinesAndNamesTheFirstBadOne)
@@ -49,6 +53,7 @@ TEST(DisplayChoices, ReaderTakesGoodLinesAndNamesTheFirstBadOne)
         EXPECT_EQ(got.x, c.x) << c.text;
         EXPECT_EQ(got.y, c.y) << c.text;
         EXPECT_EQ(got.integerScale, c.integerScale) << c.text;
+        EXPECT_EQ(got.renderer, c.renderer) << c.text;
         EXPECT_EQ(problems.compare(0, strlen(c.problem), c.problem), 0) << c.text << " gave: " << problems;
         EXPECT_EQ(problems.empty(), c.problem[0] == '\0') << c.text;
         // What is read is written back and read again unchanged.

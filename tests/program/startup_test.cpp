@@ -153,6 +153,10 @@ TEST(Program, HelpListsEveryOptionVersionNamesTheBuildBadOptionsShowUsage)
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.find("'--bogus'"), std::string::npos) << bad.err;
     EXPECT_NE(bad.err.find("usage: kordax"), std::string::npos) << bad.err;
+
+    Outcome renderer = RunProgram("--renderer=metal");
+    EXPECT_EQ(renderer.exitCode, 2);
+    EXPECT_NE(renderer.err.find("unknown renderer 'metal'"), std::string::npos) << renderer.err;
 }
 
 TEST(Program, WithoutDataBesideItOrInTheWorkingFolderItSaysWhereItLookedAndStops)

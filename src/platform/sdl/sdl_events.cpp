@@ -217,6 +217,7 @@ bool Sys_DesktopEvent(DWORD now, SysEvent &out)
 {
     out = SysEvent();
     if (drainStep == 0 && Sdl_VideoStarted()) {
+        Sdl_PresentPending();
         if (!layoutWatched) {
             layoutWatched = true;
             ReadLayout();

@@ -17,6 +17,10 @@ bool Sdl_IntegerScale();
 void Sdl_ToggleFullscreen();
 // The player sized or moved the window (not the game placing it, nor full screen).
 void Sdl_WindowPlaced();
+// A desktop that places windows itself and does not say where (Wayland).
+bool Sdl_PlacesWindows();
+// Shows a flipped picture held back for what the game draws on it after the flip.
+void Sdl_PresentPending();
 // The screenshot notice over the picture at x, y (w x h) in the window, while it lasts.
 void Sdl_DrawNotice(int x, int y, int w, int h);
 

@@ -1,12 +1,15 @@
-// The game's window over SDL: opening and placing it, full screen and back, presenting each flipped picture, the notice over it.
+// The game's window over SDL: opening and placing it, full screen and back, presenting each flipped picture (GL or software), the notice over it.
 #include "sdl_local.h"
 #include "sys_display.h"
 #include "sys_report.h"
+#include "sys_scale.h"
 #include "sys_screenshot.h"
 #include "sys_video.h"
 
 #include <SDL.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 SDL_Window *sdl_window = nullptr;
@@ -22,6 +25,14 @@ static SDL_Texture *upscaled = nullptr;
 static int upscaledW = 0, upscaledH = 0;
 static SDL_Texture *noticeTexture = nullptr;
 static unsigned noticeSerial = 0;
+static bool softwarePath = false; // SDL's software renderer on the window surface
+static SDL_Surface *paintedSurface = nullptr; // the window surface the bars were last painted on
+static SysScaleRect paintedRect;
+static bool surfaceWarned = false;
+// A flipped picture waiting for the next drain of events, because the game draws on the shown
+// picture after its flips (the frame statistics).
+static bool deferring = false, pending = false, drawnSinceFlip = false;
+static SysPicture pendingPicture;
 
 void Sys_SetupDesktop(const SysDesktopSetup &s) { setup = s; }
 bool Sdl_Headless() { return setup.headless; }
@@ -81,10 +92,110 @@ static void RememberedWindow(SDL_Rect &r)
         if (SDL_GetDisplayBounds(i, &b) == 0)
             screens.push_back({ b.x, b.y, b.w, b.h });
     }
-    if (c.placed && Sys_WindowOnScreens(c.x, c.y, r.w, r.h, screens)) {
-        r.x = c.x;
-        r.y = c.y;
+    // A compositor that places windows itself: the place is not ours to give.
+    bool place = c.placed && !Sdl_PlacesWindows() && Sys_WindowOnScreens(c.x, c.y, r.w, r.h, screens);
+    // Fitted to the usable area of the screen it opens on (the first, when centred).
+    int display = 0;
+    for (size_t i = 0; place && i < screens.size(); i++)
+        if (Sys_WindowOnScreens(c.x, c.y, r.w, r.h, { screens[i] })) {
+            display = (int)i;
+            break;
+        }
+    SDL_Rect usable;
+    SysScreenRect fitted = { c.x, c.y, r.w, r.h };
+    if (SDL_GetDisplayUsableBounds(display, &usable) == 0)
+        fitted = Sys_FitWindow(fitted, place, { usable.x, usable.y, usable.w, usable.h });
+    r.w = fitted.w;
+    r.h = fitted.h;
+    if (place) {
+        r.x = fitted.x;
+        r.y = fitted.y;
     }
+}
+
+bool Sdl_PlacesWindows()
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    return driver && strcmp(driver, "wayland") == 0;
+}
+
+// The GL renderer's name, from a hidden window of its own; empty when GL cannot be had.
+static std::string GlRendererName()
+{
+    SDL_Window *probe = SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    if (!probe)
+        return "";
+    std::string name;
+    SDL_GLContext context = SDL_GL_CreateContext(probe);
+    if (context) {
+        typedef const unsigned char *(*GetString)(unsigned);
+        GetString getString = (GetString)SDL_GL_GetProcAddress("glGetString");
+        const unsigned char *text = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
+        if (text)
+            name = (const char *)text;
+        SDL_GL_DeleteContext(context);
+    }
+    SDL_DestroyWindow(probe);
+    return name;
+}
+
+static bool Xrgb(const SDL_Surface *s)
+{
+    return s && s->format->BytesPerPixel == 4 && s->format->Rmask == 0xFF0000 && s->format->Gmask == 0xFF00 &&
+           s->format->Bmask == 0xFF;
+}
+
+// SDL's software renderer on the window surface, written straight to the X server rather than
+// through a GL texture; false (nothing kept) when it cannot be made or its surface is not 32-bit RGB.
+static bool OpenSoftware(std::string &why)
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver && strcmp(driver, "x11") == 0)
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    sdl_renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_Surface *surface = sdl_renderer ? SDL_GetWindowSurface(sdl_window) : nullptr;
+    if (Xrgb(surface))
+        return true;
+    why = !sdl_renderer ? SDL_GetError() : !surface ? SDL_GetError() : "the window's pixels are not 32-bit RGB";
+    if (sdl_renderer)
+        SDL_DestroyRenderer(sdl_renderer);
+    sdl_renderer = nullptr;
+    return false;
+}
+
+// Textures on the GPU, paced by the display where it offers to.
+static bool OpenGl(std::string &why)
+{
+    sdl_renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (!sdl_renderer)
+        sdl_renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_ACCELERATED);
+    if (!sdl_renderer)
+        why = SDL_GetError();
+    return sdl_renderer != nullptr;
+}
+
+// Chooses the path (the log says which and why) and makes it, or the other one when it cannot be made.
+static void OpenPresenter()
+{
+    std::string why, failed;
+    SysRenderer path = Sys_ChooseRenderer(setup.renderer, setup.renderer == SysRenderer::AUTO ?
+                                          GlRendererName().c_str() : "", why);
+    bool soft = path == SysRenderer::SOFTWARE;
+    if (!(soft ? OpenSoftware(failed) : OpenGl(failed))) {
+        Sys_Warn("the %s path cannot be made (%s); presenting through %s instead", soft ? "software" : "GL",
+                 failed.c_str(), soft ? "GL" : "software");
+        soft = !soft;
+        if (!(soft ? OpenSoftware(failed) : OpenGl(failed))) {
+            Sys_Warn("cannot present the picture: %s", failed.c_str());
+            return;
+        }
+        why = "the other could not be made";
+    }
+    softwarePath = soft;
+    SDL_RendererInfo info;
+    bool vsync = SDL_GetRendererInfo(sdl_renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+    Sys_Warn("presenting through %s: %s%s", soft ? "the software renderer" : "GL", why.c_str(),
+             soft || !vsync ? "; frames paced by the game's own limit" : "; frames paced by the display");
 }
 
 bool Sys_OpenWindow(const char *title, int width, int height)
@@ -108,10 +219,8 @@ bool Sys_OpenWindow(const char *title, int width, int height)
         return false;
     }
     if (!setup.headless) {
-        sdl_renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (!sdl_renderer)
-            sdl_renderer = SDL_CreateRenderer(sdl_window, -1, SDL_RENDERER_SOFTWARE);
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        OpenPresenter();
     }
     return true;
 }
@@ -120,6 +229,22 @@ void Sys_ShowWindow()
 {
     if (sdl_window)
         SDL_ShowWindow(sdl_window);
+}
+
+void Sys_CloseWindow()
+{
+    Sys_ReleasePresenter();
+    if (noticeTexture)
+        SDL_DestroyTexture(noticeTexture);
+    noticeTexture = nullptr;
+    if (sdl_renderer)
+        SDL_DestroyRenderer(sdl_renderer);
+    if (sdl_window)
+        SDL_DestroyWindow(sdl_window);
+    sdl_renderer = nullptr;
+    sdl_window = nullptr;
+    textureFormat = 0;
+    textureWarned = surfaceWarned = false;
 }
 
 void Sys_RaiseWindow()
@@ -141,7 +266,8 @@ void Sdl_ToggleFullscreen()
         if (windowed.w <= 0 || windowed.h <= 0)
             RememberedWindow(windowed);
         SDL_SetWindowSize(sdl_window, windowed.w, windowed.h);
-        SDL_SetWindowPosition(sdl_window, windowed.x, windowed.y);
+        if (!Sdl_PlacesWindows())
+            SDL_SetWindowPosition(sdl_window, windowed.x, windowed.y);
         return;
     }
     SDL_GetWindowPosition(sdl_window, &windowed.x, &windowed.y);
@@ -154,7 +280,13 @@ void Sdl_ToggleFullscreen()
         SDL_SetWindowPosition(sdl_window, screen.x, screen.y);
         SDL_SetWindowSize(sdl_window, screen.w, screen.h);
     }
-    SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        Sys_Warn("full screen refused (%s); staying in a window", SDL_GetError());
+        Sys_ChooseFullscreen(false);
+        SDL_SetWindowSize(sdl_window, windowed.w, windowed.h);
+        if (!Sdl_PlacesWindows())
+            SDL_SetWindowPosition(sdl_window, windowed.x, windowed.y);
+    }
 }
 
 void Sdl_WindowPlaced()
@@ -165,7 +297,7 @@ void Sdl_WindowPlaced()
     int x, y, w, h;
     SDL_GetWindowPosition(sdl_window, &x, &y);
     SDL_GetWindowSize(sdl_window, &w, &h);
-    Sys_NoteWindowPlace(x, y, w, h);
+    Sys_NoteWindowPlace(x, y, w, h, !Sdl_PlacesWindows());
 }
 
 // The texture format that holds the game's pixels as they are.
@@ -186,6 +318,9 @@ void Sys_ReleasePresenter()
     if (upscaled)
         SDL_DestroyTexture(upscaled);
     texture = upscaled = nullptr;
+    pending = deferring = false;
+    pendingPicture = SysPicture();
+    paintedSurface = nullptr;
 }
 
 // The picture enlarged nearest-neighbour to a whole multiple, so that the smooth stretch after it
@@ -204,10 +339,43 @@ static SDL_Texture *Upscaled(int w, int h)
     return upscaled;
 }
 
-void Sys_PresentFrame(const SysPicture &picture)
+// Black bars around the picture, painted again only when the surface or the picture's place changed;
+// then the picture in one pass, the notice, and only what changed sent to the screen.
+static void PresentSoftware(const SysPicture &picture)
+{
+    SDL_Surface *s = SDL_GetWindowSurface(sdl_window);
+    if (!Xrgb(s)) {
+        Sys_WarnOnce(surfaceWarned, "cannot show the picture: %s", s ? "the window's pixels are not 32-bit RGB" : SDL_GetError());
+        return;
+    }
+    SysScaleRect r = Sys_ScaleRect(s->w, s->h, picture.width, picture.height, setup.integerScale);
+    bool fresh = s != paintedSurface || memcmp(&r, &paintedRect, sizeof r) != 0;
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0)
+        return;
+    if (fresh)
+        SDL_FillRect(s, nullptr, 0);
+    Uint32 *at = (Uint32 *)((Uint8 *)s->pixels + (size_t)r.y * s->pitch + (size_t)r.x * 4);
+    bool drawn = Sys_ScalePicture(picture, at, s->pitch, r.w, r.h, r.multiple);
+    if (SDL_MUSTLOCK(s))
+        SDL_UnlockSurface(s);
+    if (!drawn)
+        return;
+    paintedSurface = s;
+    paintedRect = r;
+    Sdl_DrawNotice(r.x, r.y, r.w, r.h);
+    SDL_RenderFlush(sdl_renderer);
+    SDL_Rect whole = { 0, 0, s->w, s->h }, changed = { r.x, r.y, r.w, r.h };
+    SDL_UpdateWindowSurfaceRects(sdl_window, fresh ? &whole : &changed, 1);
+}
+
+static void PresentNow(const SysPicture &picture)
 {
     if (!sdl_renderer)
         return;
+    if (softwarePath) {
+        PresentSoftware(picture);
+        return;
+    }
     Uint32 format = TextureFormat(picture);
     if (format == SDL_PIXELFORMAT_UNKNOWN)
         return;
@@ -252,6 +420,44 @@ void Sys_PresentFrame(const SysPicture &picture)
     }
     Sdl_DrawNotice(r.x, r.y, r.w, r.h);
     SDL_RenderPresent(sdl_renderer);
+}
+
+// While the game draws on the shown picture after its flips, each flipped picture waits for the next
+// drain of events, so that what it drew is on it when it reaches the screen; once it stops, flips
+// are shown at once again. The frame's checksum and screenshots are not affected: they are taken at
+// the flip and from the picture as drawn.
+void Sys_PresentFrame(const SysPicture &picture)
+{
+    if (pending) { // flips without a drain between them: nothing to wait for
+        pending = deferring = false;
+    } else if (deferring && !drawnSinceFlip) {
+        deferring = false;
+    }
+    drawnSinceFlip = false;
+    if (deferring) {
+        pending = true;
+        pendingPicture = picture;
+        return;
+    }
+    pendingPicture = picture;
+    PresentNow(picture);
+}
+
+void Sys_ShownPictureDrawn()
+{
+    if (!sdl_renderer)
+        return;
+    drawnSinceFlip = true;
+    deferring = true;
+    pending = pendingPicture.pixels != nullptr;
+}
+
+void Sdl_PresentPending()
+{
+    if (!pending)
+        return;
+    pending = false;
+    PresentNow(pendingPicture);
 }
 
 // The notice, one texture pixel for each font pixel, scaled up to stay readable at every size.

@@ -76,6 +76,8 @@ static const char *ReadLine(const std::string &line, SysDisplayChoices &c, bool 
         ok = hasY = ReadInt(value, -MAX_COORD, MAX_COORD, c.y);
     } else if (name == "integer_scale") {
         ok = ReadYesNo(value, c.integerScale);
+    } else if (name == "renderer") {
+        ok = Sys_ParseRenderer(value, c.renderer);
     } else {
         return "unknown name";
     }
@@ -119,6 +121,8 @@ std::string Sys_FormatDisplayChoices(const SysDisplayChoices &c)
     if (c.placed)
         s += "window_x = " + std::to_string(c.x) + "\nwindow_y = " + std::to_string(c.y) + "\n";
     s += std::string("integer_scale = ") + (c.integerScale ? "yes" : "no") + "\n";
+    if (c.renderer != SysRenderer::AUTO)
+        s += std::string("renderer = ") + Sys_RendererName(c.renderer) + "\n";
     return s;
 }
 
@@ -201,13 +205,18 @@ void Sys_ChooseFullscreen(bool fullscreen)
     Save();
 }
 
-void Sys_NoteWindowPlace(int x, int y, int w, int h)
+void Sys_NoteWindowPlace(int x, int y, int w, int h, bool placeKnown)
 {
     if (w < MIN_SIDE || h < MIN_SIDE || w > MAX_SIDE || h > MAX_SIDE)
         return;
-    if (choices.placed && choices.x == x && choices.y == y && choices.width == w && choices.height == h)
+    if (!placeKnown) {
+        x = choices.x;
+        y = choices.y;
+    }
+    if ((choices.placed || !placeKnown) && choices.x == x && choices.y == y && choices.width == w &&
+        choices.height == h)
         return;
-    choices.placed = true;
+    choices.placed = choices.placed || placeKnown;
     choices.x = std::max(-(int)MAX_COORD, std::min(x, (int)MAX_COORD));
     choices.y = std::max(-(int)MAX_COORD, std::min(y, (int)MAX_COORD));
     choices.width = w;
@@ -274,4 +283,76 @@ void Sys_WindowedSize(int usableW, int usableH, int &w, int &h)
         w = 640;
         h = 480;
     }
+}
+
+bool Sys_ParseRenderer(const std::string &name, SysRenderer &renderer)
+{
+    for (SysRenderer r : { SysRenderer::AUTO, SysRenderer::GL, SysRenderer::SOFTWARE })
+        if (name == Sys_RendererName(r)) {
+            renderer = r;
+            return true;
+        }
+    return false;
+}
+
+const char *Sys_RendererName(SysRenderer renderer)
+{
+    switch (renderer) {
+    case SysRenderer::GL: return "gl";
+    case SysRenderer::SOFTWARE: return "software";
+    default: return "auto";
+    }
+}
+
+bool Sys_SoftwareRasteriser(const char *glRenderer)
+{
+    std::string name = glRenderer ? glRenderer : "";
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return (char)tolower(c); });
+    for (const char *word : { "llvmpipe", "softpipe", "swrast" })
+        if (name.find(word) != std::string::npos)
+            return true;
+    return false;
+}
+
+SysRenderer Sys_ChooseRenderer(SysRenderer asked, const char *glRenderer, std::string &why)
+{
+    std::string gl = glRenderer ? Sys_Escape(glRenderer, 60) : "";
+    if (asked != SysRenderer::AUTO) {
+        why = "asked for";
+        return asked;
+    }
+    if (gl.empty()) {
+        why = "no GL renderer to be had";
+        return SysRenderer::SOFTWARE;
+    }
+    if (Sys_SoftwareRasteriser(glRenderer)) {
+        why = "GL renders in software (" + gl + ")";
+        return SysRenderer::SOFTWARE;
+    }
+    why = "GL renders on " + gl;
+    return SysRenderer::GL;
+}
+
+SysScreenRect Sys_FitWindow(const SysScreenRect &window, bool placed, const SysScreenRect &usable)
+{
+    SysScreenRect r = window;
+    if (usable.w < MIN_SIDE || usable.h < MIN_SIDE || r.w <= 0 || r.h <= 0)
+        return r; // nothing known to fit into
+    if (r.w > usable.w || r.h > usable.h) {
+        // The limiting side first, the other kept in proportion.
+        if ((long long)r.w * usable.h >= (long long)r.h * usable.w) {
+            r.h = (int)std::max<long long>(MIN_SIDE, (long long)r.h * usable.w / r.w);
+            r.w = usable.w;
+        } else {
+            r.w = (int)std::max<long long>(MIN_SIDE, (long long)r.w * usable.h / r.h);
+            r.h = usable.h;
+        }
+        r.w = std::min(r.w, usable.w);
+        r.h = std::min(r.h, usable.h);
+    }
+    if (placed) {
+        r.x = std::max(usable.x, std::min(r.x, usable.x + usable.w - r.w));
+        r.y = std::max(usable.y, std::min(r.y, usable.y + usable.h - r.h));
+    }
+    return r;
 }

@@ -62,6 +62,11 @@ bool Sys_ParseArgs(int argc, char **argv, SysOptions &options, std::string &game
             options.noRecord = true;
         } else if (arg == "--show-fps") {
             options.showFps = true;
+        } else if (arg.compare(0, 11, "--renderer=") == 0) {
+            if (!Sys_ParseRenderer(arg.substr(11), options.renderer)) {
+                error = "unknown renderer '" + Sys_Escape(arg.substr(11), 40) + "' (gl, software or auto)";
+                return false;
+            }
         } else if (FileOption(arg, "--script", argc, argv, i, options.script, error) ||
                    FileOption(arg, "--record", argc, argv, i, options.record, error) ||
                    FileOption(arg, "--replay", argc, argv, i, options.replay, error)) {
@@ -83,6 +88,7 @@ const char *Sys_Usage()
 {
     return "usage: kordax [-2|-3|-4] [-f|-n] [--window|--fullscreen] [--integer-scale|--no-integer-scale]\n"
            "              [--headless] [--script FILE] [--timedemo] [--record FILE | --no-record] [--show-fps]\n"
+           "              [--renderer=gl|software]\n"
            "       kordax [--window | --headless] [--timedemo] --replay FILE\n"
            "       kordax --help | --version\n";
 }
@@ -110,6 +116,8 @@ const char *Sys_Help()
         "                    --headless) and check that it comes out the same; Escape stops it\n"
         "  --no-record       installed, do not keep this run among the last 20 replays\n"
         "  --show-fps        show the frame statistics from the start\n"
+        "  --renderer=gl|software  present through GL or SDL's software renderer (chosen by the GPU\n"
+        "                    unless said here or as renderer = in kordax-display.ini)\n"
         "  --help            print this help and exit\n"
         "  --version         print the version and exit\n"
         "\n"

@@ -1,6 +1,8 @@
 // Run options of the executable: headless runs, input scripts, time demos, windowed mode.
 #pragma once
 
+#include "sys_display.h"
+
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@ struct SysOptions {
     bool version = false; // print the version and leave
     bool noRecord = false; // installed: do not keep this run among the replays
     bool showFps = false;  // start with the frame statistics shown
+    SysRenderer renderer = SysRenderer::AUTO; // --renderer: this run only, over the display choices
     std::string script;
     std::string record; // journal this run into this file
     std::string replay; // play this journal back

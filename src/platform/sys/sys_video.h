@@ -1,6 +1,7 @@
 // The desktop under the stand-ins: the window and what it shows, the pointer, the message box, the desktop's events and keys.
 #pragma once
 
+#include "sys_display.h"
 #include "sys_source.h"
 
 // How this run meets the desktop, worked out once at start from the options and display choices.
@@ -8,6 +9,7 @@ struct SysDesktopSetup {
     bool headless = false;     // dummy video and audio drivers, no window on screen
     bool windowed = false;     // a window rather than full screen
     bool integerScale = false; // whole multiples only when enlarging the picture
+    SysRenderer renderer = SysRenderer::AUTO; // the presenting path asked for (AUTO: by the GPU)
 };
 void Sys_SetupDesktop(const SysDesktopSetup &setup);
 
@@ -17,9 +19,14 @@ void Sys_DesktopSize(int &width, int &height);
 // Opens the game's window, hidden: full screen, or as a window as the player last left it.
 bool Sys_OpenWindow(const char *title, int width, int height);
 void Sys_ShowWindow();
+// Closes the window and what presents to it (benchmarks open one for each path).
+void Sys_CloseWindow();
 void Sys_RaiseWindow();
 // Shows a flipped picture in the window, scaled to fit.
 void Sys_PresentFrame(const SysPicture &picture);
+// The game drew on the shown picture after its flip: it reaches the screen at the next drain of
+// events, and later flips wait for it while the game keeps doing so.
+void Sys_ShownPictureDrawn();
 // Lets go of what presenting holds (the display object is released).
 void Sys_ReleasePresenter();
 void Sys_ErrorBox(const char *caption, const char *text);

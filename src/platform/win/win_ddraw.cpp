@@ -118,6 +118,13 @@ void Sys_WritePixel(IDirectDrawSurface *s, int x, int y, DWORD v)
     }
 }
 
+// The shown picture was drawn on after its flip: the screen is to show it too.
+static void DrawnOn(const IDirectDrawSurface *s)
+{
+    if ((s->caps & DDSCAPS_FRONTBUFFER) && !displayHidden)
+        Sys_ShownPictureDrawn();
+}
+
 // A surface's pixels as the presenter and the source see them.
 static SysPicture Picture(const IDirectDrawSurface *s)
 {
@@ -280,6 +287,7 @@ HRESULT IDirectDrawSurface::Unlock(void *)
     if (!locked)
         return DDERR_NOTLOCKED;
     locked = false;
+    DrawnOn(this);
     return DD_OK;
 }
 
@@ -297,6 +305,7 @@ HRESULT IDirectDrawSurface::Blt(RECT *dest, IDirectDrawSurface *src, RECT *srcRe
     for (int y = r.top; y < r.bottom; y++)
         for (int x = r.left; x < r.right; x++)
             Sys_WritePixel(this, x, y, fx->dwFillColor);
+    DrawnOn(this);
     return DD_OK;
 }
 
@@ -351,6 +360,7 @@ HRESULT IDirectDrawSurface::BltFast(DWORD x, DWORD y, IDirectDrawSurface *src, R
                     *d = *s;
         }
     }
+    DrawnOn(this);
     return DD_OK;
 }
 
@@ -434,6 +444,7 @@ HRESULT IDirectDrawSurface::ReleaseDC(HDC dc)
         return DDERR_NODC;
     dcCount--;
     delete dc;
+    DrawnOn(this);
     return DD_OK;
 }
 
@@ -490,6 +501,7 @@ ULONG IDirectDrawSurface::Release()
         surfaces.erase(std::remove(surfaces.begin(), surfaces.end(), attached), surfaces.end());
         delete attached;
         Sys_SetPicture(nullptr);
+        Sys_ReleasePresenter();
     }
     surfaces.erase(std::remove(surfaces.begin(), surfaces.end(), this), surfaces.end());
     delete this;
