@@ -18,7 +18,9 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 enum { NOTICE_MS = 1200, NOTICE_FADE_MS = 300 };
@@ -170,6 +172,10 @@ static bool droppedSaid = false;
 
 static void ShotWorker()
 {
+#ifdef __linux__
+    // Behind the game on a busy machine: a shot may wait, a frame should not.
+    setpriority(PRIO_PROCESS, (id_t)syscall(SYS_gettid), 10);
+#endif
     std::unique_lock<std::mutex> hold(shotLock);
     for (;;) {
         shotWake.wait(hold, [] { return !shotQueue.empty(); });
