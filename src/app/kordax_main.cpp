@@ -59,6 +59,9 @@ int main(int argc, char **argv)
         Sys_Warn("%s", m.c_str());
     if (!located)
         return 1;
+    // A replay writes nothing of the player's, the display choices included: served from the start.
+    if (!options.replay.empty())
+        Sys_ServePlayerFiles(true);
     SysDisplayChoices display = Sys_LoadDisplayChoices(options);
     SysDesktopSetup desktop;
     desktop.headless = options.headless;
@@ -69,10 +72,15 @@ int main(int argc, char **argv)
     Sys_SetKeyTaken(GameWantsKey);
     Sys_UseVirtualClock(options.headless);
     if (!options.replay.empty()) {
+        std::string asked = gameLine;
         if (!Sys_StartPlayback(options.replay, !options.headless, gameLine, error)) {
             fprintf(stderr, "kordax: %s\n", error.c_str());
             return 1;
         }
+        // Said on standard error only: a replay keeps no log, and a line logged would read the clock.
+        if (!asked.empty())
+            fprintf(stderr, "kordax: the replay uses the journal's own switches (%s), not \"%s\"\n",
+                    gameLine.empty() ? "none" : ("\"" + gameLine + "\"").c_str(), asked.c_str());
     } else {
         // Installed, every run is kept among the last replays; in place only when asked.
         std::string record = options.record;
@@ -85,6 +93,7 @@ int main(int argc, char **argv)
     if (options.showFps)
         DebugLevel = 1;
     int result = WinMain(nullptr, nullptr, const_cast<char *>(gameLine.c_str()), SW_SHOWDEFAULT);
+    Sys_ScreenshotsDone(true);
     if (options.timedemo)
         Sys_ReportTimedemo();
     return Sys_FinishJournal(result, ScoreP1, ScoreP2);

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <unistd.h>
+
 namespace {
 
 // A frame's worth of questions with a pad held, moved and pulled out; the answers as text.
@@ -81,4 +84,118 @@ TEST(Journal, AnswersComeBackFromTheJournalAlone)
     Sys_ServePlayerFiles(false);
     Sys_UseFakeJoysticks(false);
     Sys_UseLiveSource();
+}
+
+namespace {
+
+// Records frames 1.2 s apart on the scripted clock (a checksum and a flush at each) and returns the journal.
+std::string RecordFrames(int frames)
+{
+    Sys_UseScriptedSource();
+    Sys_SetClock(0);
+    std::string error;
+    EXPECT_TRUE(Sys_StartRecording("run.kxr", "", error)) << error;
+    std::vector<uint8_t> pixels(64 * 48 * 4);
+    for (int i = 0; i < frames; i++) {
+        Sys_SetClock(1200 * i);
+        sys_source.clock();
+        std::fill(pixels.begin(), pixels.end(), (uint8_t)i);
+        SysPicture picture;
+        picture.pixels = pixels.data();
+        picture.size = pixels.size();
+        sys_source.frameShown(picture);
+    }
+    Sys_FinishJournal(0, 0, 0);
+    Sys_UseLiveSource();
+    return KxReadFile("run.kxr");
+}
+
+} // namespace
+
+// A run killed at any moment leaves a journal readable up to its last flush: every cut of a
+// journal is either refused as holding nothing or accepted up to a whole frame, never damaged.
+TEST(Journal, AKilledRecordingPlaysUpToItsLastFlush)
+{
+    KxTempDir dir;
+    const int frames = 6;
+    std::string journal = RecordFrames(frames);
+    std::vector<bool> flushedAt(frames + 1, false);
+    long last = 0;
+    for (size_t size = 0; size <= journal.size(); size++) {
+        SysJournalHeader header;
+        long n = -1;
+        bool ended = false;
+        std::string error;
+        bool ok = Sys_CheckJournal((const uint8_t *)journal.data(), size, "cut.kxr", header, n, ended, error);
+        EXPECT_EQ(ended, size == journal.size()) << size;
+        EXPECT_EQ(ok, n > 0) << size << ": " << error;
+        EXPECT_EQ(error.find("damaged"), std::string::npos) << size << ": " << error;
+        EXPECT_EQ(Sys_JournalHoldsNothing((const uint8_t *)journal.data(), size), n == 0) << size;
+        EXPECT_GE(n, last) << size;
+        last = n;
+        if (!ended && n >= 0)
+            flushedAt[n] = true;
+    }
+    EXPECT_EQ(last, frames);
+    for (int f = 1; f <= frames; f++)
+        EXPECT_TRUE(flushedAt[f]) << "nothing of frame " << f << " was on the disk before the end";
+
+    // Played, a cut journal stops at its last whole frame: exit 0, and says so.
+    KxWriteFile("cut.kxr", journal.substr(0, journal.size() - 12));
+    std::string line, error;
+    Sys_UseScriptedSource();
+    ASSERT_TRUE(Sys_StartPlayback("cut.kxr", false, line, error)) << error;
+    std::vector<uint8_t> pixels(64 * 48 * 4);
+    for (int i = 0; i < frames; i++) {
+        sys_source.clock();
+        std::fill(pixels.begin(), pixels.end(), (uint8_t)i);
+        SysPicture picture;
+        picture.pixels = pixels.data();
+        picture.size = pixels.size();
+        sys_source.frameShown(picture);
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Sys_FinishJournal(1, 0, 0), 0);
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.find("replay: "), 0u) << said;
+    EXPECT_NE(said.find(" frames, the recorded run stopped here (no end record)\n"), std::string::npos) << said;
+    Sys_ServePlayerFiles(false);
+    Sys_UseLiveSource();
+}
+
+// The installed game keeps the newest journals: the oldest go first, and those that hold nothing
+// are removed without taking a place.
+TEST(Journal, KeepsTheNewestReplaysAndDropsEmptyOnes)
+{
+    KxTempDir dir;
+    const std::string good = RecordFrames(2), killed = good.substr(0, 9);
+    struct {
+        const char *what;
+        const char *files; // by age: g a journal, e empty, k killed before its first frame, x another file
+        int keep;
+        const char *left; // what remains, oldest first
+    } cases[] = {
+        { "under the limit", "ggg", 5, "012" },
+        { "oldest removed first", "gggggg", 4, "345" },
+        { "empty ones removed, not counted", "ggegkgg", 4, "356" },
+        { "only empty ones", "eke", 3, "" },
+        { "another kind of file kept and counted", "xgggg", 3, "34" },
+    };
+    for (const auto &c : cases) {
+        std::string folder = dir.Path() + "/replays-" + std::to_string(&c - cases);
+        ASSERT_EQ(system(("mkdir -p '" + folder + "'").c_str()), 0);
+        std::string names = c.files;
+        for (size_t i = 0; i < names.size(); i++) {
+            char kind = names[i];
+            KxWriteFile(folder + "/kordax-20240101-00000" + std::to_string(i) + "-01.kxr",
+                        kind == 'g' ? good : kind == 'k' ? killed : kind == 'x' ? std::string("not a journal") : "");
+        }
+        std::string fresh = Sys_NewReplayPath(folder, c.keep);
+        EXPECT_NE(fresh.find(folder + "/kordax-"), std::string::npos) << c.what << ": " << fresh;
+        std::string left;
+        for (size_t i = 0; i < names.size(); i++)
+            if (access((folder + "/kordax-20240101-00000" + std::to_string(i) + "-01.kxr").c_str(), F_OK) == 0)
+                left += (char)('0' + i);
+        EXPECT_EQ(left, c.left) << c.what;
+    }
 }

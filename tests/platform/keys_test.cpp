@@ -21,7 +21,42 @@ enum {
 };
 int NoChar(int scancode) { return scancode | 1 << 30; }
 const int OwnCode = -1; // a code of its own: not 0, and no other key of the layout gives it
-bool Latin(const char *layout) { return strcmp(layout, "Cyrillic") && strcmp(layout, "Greek") && strcmp(layout, "Hebrew"); }
+
+// What each layout's 26 US letter places (A to Z) give, and whether it is read as Latin.
+struct LetterPlaces {
+    const char *layout;
+    const char32_t *letters;
+    bool latin;
+};
+const LetterPlaces letterPlaces[] = {
+    { "US", U"abcdefghijklmnopqrstuvwxyz", true },
+    { "AZERTY", U"qbcdefghijkl,noparstuvzxyw", true },
+    { "QWERTZ", U"abcdefghijklmnopqrstuvwxzy", true },
+    { "Dvorak", U"axje.uidchtnmbrl'poygk,qf;", true },
+    { "Turkish Q", U"abcdefgh\u0131jklmnopqrstuvwxyz", true },
+    { "Cyrillic", U"\u0444\u0438\u0441\u0432\u0443\u0430\u043F\u0440\u0448\u043E\u043B\u0434\u044C\u0442\u0449\u0437"
+                  U"\u0439\u043A\u044B\u0435\u0433\u043C\u0446\u0447\u043D\u044F", false },
+    { "Greek", U"\u03B1\u03B2\u03C8\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03BE\u03BA\u03BB\u03BC\u03BD\u03BF\u03C0;"
+               U"\u03C1\u03C3\u03C4\u03B8\u03C9\u03C2\u03C7\u03C5\u03B6", false },
+    { "Hebrew", U"\u05E9\u05E0\u05D1\u05D2\u05E7\u05DB\u05E2\u05D9\u05DF\u05D7\u05DC\u05DA\u05E6\u05DE\u05DD\u05E4/"
+                U"\u05E8\u05D3\u05D0\u05D5\u05D4'\u05E1\u05D8\u05D6", false },
+    // Half Latin is not mostly Latin; one more letter is.
+    { "half Latin", U"abcdefghijklm\u0442\u0449\u0437\u0439\u043A\u044B\u0435\u0433\u043C\u0446\u0447\u043D\u044F", false },
+    { "Latin by one", U"abcdefghijklmn\u0449\u0437\u0439\u043A\u044B\u0435\u0433\u043C\u0446\u0447\u043D\u044F", true },
+};
+
+// The layout's decision as the desktop makes it, from its letter places (US for layouts of other keys).
+bool Latin(const char *layout)
+{
+    const LetterPlaces *places = &letterPlaces[0];
+    for (const LetterPlaces &p : letterPlaces)
+        if (!strcmp(p.layout, layout))
+            places = &p;
+    int keycodes[26];
+    for (int i = 0; i < 26; i++)
+        keycodes[i] = (int)places->letters[i];
+    return Sys_LatinLayout(keycodes);
+}
 
 struct KeyCase {
     const char *layout;
@@ -63,6 +98,14 @@ const KeyCase keyCases[] = {
     { "US", SC_RALT, NoChar(SC_RALT), 0xA5 },     { "US", SC_RETURN, '\r', 13 },
     { "none", 0, 0, 0 },
 };
+
+TEST(Keys, LatinOrNotFromTheLetterPlaces)
+{
+    for (const LetterPlaces &p : letterPlaces) {
+        ASSERT_EQ(std::char_traits<char32_t>::length(p.letters), 26u) << p.layout;
+        EXPECT_EQ(Latin(p.layout), p.latin) << p.layout;
+    }
+}
 
 TEST(Keys, TranslationOnEveryLayout)
 {

@@ -16,10 +16,17 @@ TEST(ScriptFile, RefusesBadAndOutOfOrderLinesByNumber)
         { "earlier than the line before", "100 press 13\n2000 shot a.png\n\n1500 press 32\n3000 quit\n", 4 },
         { "earlier past a comment", "500 down 32\n# 600\n499 up 32\n", 3 },
         { "unreadable", "100 press 13\n200 jump 3\n", 2 },
+        // The clock's due times are compared over half its 2^32 ms: a later time would fall due at once.
+        { "the last time the clock can wait for", "100 press 13\n2147483647 quit\n", 0 },
+        { "a time past 2^31 ms", "100 press 13\n3000000000 shot far.png\n", 2 },
+        { "a folder, read as nothing", nullptr, 1 },
     };
     KxTempDir dir;
     for (const auto &c : cases) {
-        std::ofstream("s.txt") << c.text;
+        if (c.text)
+            std::ofstream("s.txt") << c.text;
+        else
+            ASSERT_EQ(system("rm -f s.txt && mkdir s.txt"), 0);
         std::vector<SysScriptAction> actions;
         std::string error;
         bool loaded = Sys_LoadScript("s.txt", actions, error);

@@ -13,19 +13,23 @@ namespace {
 
 const double Pi = 3.14159265358979323846;
 
-// A half-scale tone, 16-bit at 44,100 Hz, the same on every channel.
+// A half-scale tone, 16-bit at 44,100 Hz; in stereo the right channel is an octave lower, so a
+// channel taken for the other is heard.
 SysPcm Tone(double hz, double seconds, int channels)
 {
     SysPcm pcm = { 44100, channels, std::vector<int16_t>((size_t)(seconds * 44100) * channels) };
-    for (size_t n = 0; n < pcm.samples.size(); n++)
-        pcm.samples[n] = (int16_t)std::lround(16384 * std::sin(2 * Pi * hz * (double)(n / channels) / 44100));
+    for (size_t n = 0; n < pcm.samples.size(); n++) {
+        double f = channels == 2 && n % 2 ? hz / 2 : hz;
+        pcm.samples[n] = (int16_t)std::lround(16384 * std::sin(2 * Pi * f * (double)(n / channels) / 44100));
+    }
     return pcm;
 }
 
-// Signal to noise in dB of two seconds of the left channel, from a quarter second after the first
-// sound, against the sine at exactly hz fitted in amplitude and phase (over whole periods the sine
-// and cosine parts fit apart): a pitch off by a hair leaves a residue that grows along the window.
-template <typename T> double Snr(const std::vector<T> &stereo, int rate, double hz, double scale)
+// Signal to noise in dB of two seconds of one channel (0 left, 1 right), from a quarter second
+// after the first sound, against the sine at exactly hz fitted in amplitude and phase (over whole
+// periods the sine and cosine parts fit apart): a pitch off by a hair leaves a residue that grows
+// along the window.
+template <typename T> double Snr(const std::vector<T> &stereo, int rate, double hz, double scale, int channel)
 {
     size_t at = 0, n = 2 * (size_t)rate;
     while (at * 2 < stereo.size() && stereo[at * 2] == 0)
@@ -33,7 +37,7 @@ template <typename T> double Snr(const std::vector<T> &stereo, int rate, double 
     at += rate / 4;
     double s = 0, c = 0, power = 0;
     for (size_t k = 0; k < n && (at + k) * 2 < stereo.size(); k++) {
-        double x = stereo[(at + k) * 2] * scale, w = 2 * Pi * hz * k / rate;
+        double x = stereo[(at + k) * 2 + channel] * scale, w = 2 * Pi * hz * k / rate;
         s += x * std::sin(w);
         c += x * std::cos(w);
         power += x * x;
@@ -80,7 +84,8 @@ TEST(SoundRate, TonesKeepTheirPitchAndPurityAtAnyRate)
                  { 48000, 15000, false, 0 },  { 22050, 1000, false, 0 },  { 96000, 15000, false, 0 },
                  { 8000, 1000, false, 0 },    { 48000, 1000, true, 0 },   { 48000, 15000, true, 0 },
                  { 44100, 15000, false, 44100 }, { 48000, 1000, false, 48000 }, { 48000, 15000, false, 48000 },
-                 { 48000, 15000, false, 22050 } }; // converted again from the original, not the copy
+                 { 48000, 15000, false, 22050 }, // converted again from the original, not the copy
+                 { 44100, 1000, true, 0 } };
     for (const Row &r : rows) {
         SysPcm tone = r.loop ? Tone(r.hz, 1, 2) : Tone(r.hz, 2.6, 1);
         std::vector<float> out;
@@ -88,11 +93,15 @@ TEST(SoundRate, TonesKeepTheirPitchAndPurityAtAnyRate)
         EXPECT_NEAR(out.size() / 2.0, tone.samples.size() / tone.channels * (double)r.rate / 44100, 1);
         for (std::vector<float> once = out; r.loop && out.size() < once.size() * 3;)
             out.insert(out.end(), once.begin(), once.end());
-        double snr = r.device ? Snr(PlayThroughDevice(tone, r.rate, r.device), r.rate, r.hz, 1.0 / 32768)
-                              : Snr(out, r.rate, r.hz, 1.0);
-        printf("    %5d Hz at %5d Hz %-28s %5.1f dB\n", r.hz, r.rate,
-               r.device ? ("device, converted at " + std::to_string(r.device) + ":").c_str() : r.loop ? "loop:" : "converted:",
-               snr);
-        EXPECT_GE(snr, 80) << r.hz << " Hz at " << r.rate << (r.device ? " through the device" : "");
+        std::vector<int16_t> captured = r.device ? PlayThroughDevice(tone, r.rate, r.device) : std::vector<int16_t>();
+        for (int channel = 0; channel < 2; channel++) {
+            double hz = tone.channels == 2 && channel == 1 ? r.hz / 2.0 : r.hz;
+            double snr = r.device ? Snr(captured, r.rate, hz, 1.0 / 32768, channel) : Snr(out, r.rate, hz, 1.0, channel);
+            printf("    %5.0f Hz at %5d Hz %-5s %-28s %5.1f dB\n", hz, r.rate, channel ? "right" : "left",
+                   r.device ? ("device, converted at " + std::to_string(r.device) + ":").c_str() : r.loop ? "loop:" : "converted:",
+                   snr);
+            EXPECT_GE(snr, 80) << hz << " Hz at " << r.rate << (channel ? " right" : " left")
+                               << (r.device ? " through the device" : "");
+        }
     }
 }

@@ -16,15 +16,20 @@ static bool altDown[2];         // left and right Alt, as the desktop's keys wen
 static bool hiddenNoted = false; // the game's side holds the window hidden
 static bool layoutWatched = false; // read once video has started, and again when the desktop changes it
 
-// Latin when the US letter places mostly give 'a' to 'z' (Dvorak moves four of them to punctuation).
-static void ReadLayout()
+bool Sys_LatinLayout(const int letterPlaceKeycodes[26])
 {
     int latin = 0;
-    for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_Z; sc++) {
-        SDL_Keycode k = SDL_GetKeyFromScancode((SDL_Scancode)sc);
-        latin += k >= 'a' && k <= 'z';
-    }
-    latinLayout = latin > (SDL_SCANCODE_Z - SDL_SCANCODE_A + 1) / 2;
+    for (int i = 0; i < 26; i++)
+        latin += letterPlaceKeycodes[i] >= 'a' && letterPlaceKeycodes[i] <= 'z';
+    return latin > 26 / 2;
+}
+
+static void ReadLayout()
+{
+    int keycodes[26];
+    for (int i = 0; i < 26; i++)
+        keycodes[i] = (int)SDL_GetKeyFromScancode((SDL_Scancode)(SDL_SCANCODE_A + i));
+    latinLayout = Sys_LatinLayout(keycodes);
 }
 
 // Sees every event as it is queued, so the layout is read again before the keys that follow it.

@@ -8,7 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <cerrno>
+#include <sstream>
+
+static const size_t MaxScriptBytes = 16u << 20;
 
 static std::vector<SysScriptAction> script;
 static size_t nextAction = 0;
@@ -148,7 +151,8 @@ bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool 
     unsigned long ms;
     arg[0] = '\0';
     int n = sscanf(line.c_str() + start, "%lu %31s %511s %1s", &ms, word, arg, extra);
-    if (n < 2 || n > 3 || ms > 0xFFFFFFFFul)
+    // The clock wraps at 2^32 ms and due times are compared across half of it: a later time would fall due at once.
+    if (n < 2 || n > 3 || ms > 0x7FFFFFFFul)
         return false;
     action = SysScriptAction();
     action.ms = (unsigned)ms;
@@ -180,12 +184,24 @@ bool Sys_ParseScriptLine(const std::string &line, SysScriptAction &action, bool 
 
 bool Sys_LoadScript(const char *path, std::vector<SysScriptAction> &actions, std::string &error)
 {
-    std::ifstream in(path);
-    if (!in) {
-        error = std::string("cannot open script ") + path;
+    actions.clear();
+    FILE *f = fopen(path, "rb");
+    if (!f) {
+        error = std::string("cannot open script ") + path + " (" + strerror(errno) + ")";
         return false;
     }
-    actions.clear();
+    // A folder opens, and reading it fails: refused, not read as an empty script that never ends.
+    std::string text;
+    bool tooLarge;
+    errno = 0;
+    bool read = Sys_ReadAll(f, MaxScriptBytes, text, tooLarge);
+    int readError = errno;
+    fclose(f);
+    if (!read) {
+        error = std::string(path) + ":1: cannot read script (" + (tooLarge ? "too large" : strerror(readError)) + ")";
+        return false;
+    }
+    std::istringstream in(text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {

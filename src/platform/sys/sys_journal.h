@@ -24,8 +24,15 @@ bool Sys_StartPlayback(const std::string &path, bool paced, std::string &gameLin
 // prints its verdict. Returns the exit code (result, unless a playback failed).
 int Sys_FinishJournal(int result, int scoreP1, int scoreP2);
 // Reads and checks a journal held in memory: its header, every record, the end. name is for error.
+// A journal whose data runs out before its end (the recording was killed) is good up to its last
+// complete record when that holds a frame; ended tells whether the end record was reached.
 bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name, SysJournalHeader &header,
                       long &frames, std::string &error);
+bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name, SysJournalHeader &header,
+                      long &frames, bool &ended, std::string &error);
+// Whether a journal file holds nothing to replay: empty, or of this format without a frame. A
+// file of another kind or format, or damaged past its first frame, holds something.
+bool Sys_JournalHoldsNothing(const uint8_t *data, size_t size);
 // The installed game's own recordings: a new file name in folder, the oldest removed so that at
 // most keep remain after it is written.
 std::string Sys_NewReplayPath(const std::string &folder, int keep);

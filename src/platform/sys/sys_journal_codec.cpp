@@ -91,7 +91,7 @@ bool Jnl_InflateStart(Inflater &f, const uint8_t *data, size_t size)
 {
     Jnl_InflateEnd(f);
     memset(&f.z, 0, sizeof f.z);
-    f.done = f.bad = false;
+    f.done = f.bad = f.cut = false;
     f.have = f.at = 0;
     if (inflateInit(&f.z) != Z_OK)
         return false;
@@ -104,7 +104,7 @@ bool Jnl_InflateStart(Inflater &f, const uint8_t *data, size_t size)
 bool Jnl_GetByte(Inflater &f, uint8_t &b)
 {
     while (f.at == f.have) {
-        if (f.done || f.bad || !f.ready)
+        if (f.done || f.bad || f.cut || !f.ready)
             return false;
         f.z.next_out = f.out.data();
         f.z.avail_out = (uInt)f.out.size();
@@ -113,8 +113,10 @@ bool Jnl_GetByte(Inflater &f, uint8_t &b)
         f.at = 0;
         if (r == Z_STREAM_END)
             f.done = true;
+        else if (r == Z_BUF_ERROR && f.z.avail_in == 0)
+            f.cut = true; // no input left: what was written before the end came is still good
         else if (r != Z_OK)
-            f.bad = true; // damaged, or cut short (no input left)
+            f.bad = true;
     }
     b = f.out[f.at++];
     return true;
@@ -260,7 +262,16 @@ bool Jnl_GetHeader(Inflater &f, SysJournalHeader &h)
 bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name, SysJournalHeader &header,
                       long &frames, std::string &error)
 {
+    bool ended;
+    return Sys_CheckJournal(data, size, name, header, frames, ended, error);
+}
+
+bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name, SysJournalHeader &header,
+                      long &frames, bool &ended, std::string &error)
+{
     std::string quoted = "'" + name + "'";
+    frames = 0;
+    ended = false;
     if (size == 0) {
         error = quoted + " is empty, not a replay";
         return false;
@@ -274,11 +285,12 @@ bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name,
                 std::to_string(FORMAT_VERSION);
         return false;
     }
-    error = quoted + " is damaged or cut short; it cannot be replayed";
+    error = quoted + " is damaged; it cannot be replayed";
     Inflater f;
-    frames = 0;
     bool ok = false;
-    if (Jnl_InflateStart(f, data + sizeof Magic + 1, size - sizeof Magic - 1) && Jnl_GetHeader(f, header)) {
+    if (!Jnl_InflateStart(f, data + sizeof Magic + 1, size - sizeof Magic - 1)) {
+        error = quoted + " cannot be read (out of memory)";
+    } else if (Jnl_GetHeader(f, header)) {
         Record r;
         while (Jnl_GetRecord(f, r)) {
             if (r.tag == TAG_FRAME || r.tag == TAG_FRAME_SUM)
@@ -286,12 +298,35 @@ bool Sys_CheckJournal(const uint8_t *data, size_t size, const std::string &name,
             if (r.tag != TAG_END)
                 continue;
             uint8_t extra;
-            ok = r.frames == frames && !Jnl_GetByte(f, extra) && f.done && f.z.avail_in == 0;
+            ended = ok = r.frames == frames && !Jnl_GetByte(f, extra) && f.done && f.z.avail_in == 0;
             break;
         }
+        // A recording killed mid-run: every complete record before the data ran out is good.
+        if (!ended && f.cut && !f.bad)
+            ok = frames > 0;
     }
+    if (!ok && f.cut && !f.bad && frames == 0)
+        error = quoted + " was cut short before its first frame; there is nothing to replay";
     Jnl_InflateEnd(f);
     if (ok)
         error.clear();
     return ok;
+}
+
+bool Sys_JournalHoldsNothing(const uint8_t *data, size_t size)
+{
+    if (size < sizeof Magic + 1)
+        return size == 0 || memcmp(data, Magic, size) == 0; // empty, or killed while the magic was written
+    if (memcmp(data, Magic, sizeof Magic) != 0 || data[sizeof Magic] != FORMAT_VERSION)
+        return false; // not ours to judge
+    Inflater f;
+    SysJournalHeader header;
+    Record r;
+    bool frame = false;
+    if (Jnl_InflateStart(f, data + sizeof Magic + 1, size - sizeof Magic - 1) && Jnl_GetHeader(f, header))
+        while (!frame && Jnl_GetRecord(f, r))
+            frame = r.tag == TAG_FRAME || r.tag == TAG_FRAME_SUM;
+    bool nothing = !frame && f.ready;
+    Jnl_InflateEnd(f);
+    return nothing;
 }

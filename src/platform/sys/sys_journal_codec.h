@@ -31,6 +31,7 @@ struct JoyLast {
 struct Inflater {
     z_stream z;
     bool ready = false, done = false, bad = false;
+    bool cut = false; // the data ran out before the stream's end: a recording that was killed
     std::vector<uint8_t> out = std::vector<uint8_t>(1 << 16);
     size_t have = 0, at = 0;
 };

@@ -2,6 +2,7 @@
 #include "sys_journal_codec.h"
 #include "sys_file.h"
 #include "sys_report.h"
+#include "sys_screenshot.h"
 #include "sys_util.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-enum PlayState { IDLE, PLAYING, DIVERGED, STOPPED };
+enum PlayState { IDLE, PLAYING, DIVERGED, STOPPED, RAN_OUT };
 
 static PlayState state = IDLE;
 static bool playPaced = false;
@@ -56,6 +57,11 @@ static void Diverge()
 {
     if (state != PLAYING)
         return;
+    // A killed recording's journal ends mid-run: its last complete record is where it stops.
+    if (play.cut && !play.bad) {
+        End(RAN_OUT);
+        return;
+    }
     printf("replay diverged at frame %ld (%u ms)\n", playFrames, (unsigned)(playNow - playFirst));
     fflush(stdout);
     End(DIVERGED);
@@ -223,6 +229,7 @@ bool Sys_StartPlayback(const std::string &path, bool paced, std::string &gameLin
     outer = sys_source;
     sys_source = { PlayClock,     PlaySleep,        PlayEvent,         PlayFrame,       PlayAnswer,
                    PlayJoysticks, PlayJoystickOpen, PlayJoystickClose, PlayJoystickRead };
+    Sys_ScreenshotReplaying(true);
     state = PLAYING;
     return true;
 }
@@ -237,8 +244,11 @@ bool Jnl_FinishPlayback(int scoreP1, int scoreP2, int &exitCode)
         Diverge();
     if (state == PLAYING)
         printf("replay: %ld frames, scores %d %d, matched\n", playFrames, scoreP1, scoreP2);
+    if (state == RAN_OUT)
+        printf("replay: %ld frames, the recorded run stopped here (no end record)\n", playFrames);
     exitCode = state == DIVERGED ? 1 : 0;
     Jnl_InflateEnd(play);
+    Sys_ScreenshotReplaying(false);
     state = IDLE;
     sys_source = outer;
     return true;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <sys/file.h>
 
 static bool recording = false;
 static SysSource inner; // the source the recorder wraps
@@ -27,6 +28,7 @@ static std::mutex writerLock;
 static std::condition_variable writerWake;
 static std::string writerQueue;
 static bool writerFinish = false;
+static bool writerFlush = false; // make what is queued readable on the disk (a sync flush)
 static std::atomic<bool> writerFailed{ false };
 static int writerError = 0;
 static bool writerFailSaid = false;
@@ -48,7 +50,7 @@ static void SayWriterFailed()
                  strerror(writerError));
 }
 
-static void Compress(const std::string &chunk, bool finish)
+static void Compress(const std::string &chunk, int flush)
 {
     deflater.next_in = (Bytef *)const_cast<char *>(chunk.data());
     deflater.avail_in = (uInt)chunk.size();
@@ -57,13 +59,13 @@ static void Compress(const std::string &chunk, bool finish)
     do {
         deflater.next_out = out;
         deflater.avail_out = sizeof out;
-        r = deflate(&deflater, finish ? Z_FINISH : Z_NO_FLUSH);
+        r = deflate(&deflater, flush);
         size_t n = sizeof out - deflater.avail_out;
         if (n && fwrite(out, 1, n, journalFile) != n) {
             WriterFail();
             return;
         }
-    } while (finish ? r == Z_OK || r == Z_BUF_ERROR : deflater.avail_out == 0);
+    } while (flush == Z_FINISH ? r == Z_OK || r == Z_BUF_ERROR : deflater.avail_out == 0);
     if (fflush(journalFile) != 0)
         WriterFail();
 }
@@ -72,27 +74,31 @@ static void WriterMain()
 {
     std::string chunk;
     for (;;) {
-        bool finish;
+        bool finish, flush;
         {
             std::unique_lock<std::mutex> hold(writerLock);
             writerWake.wait(hold, [] { return !writerQueue.empty() || writerFinish; });
             chunk.clear();
             chunk.swap(writerQueue);
             finish = writerFinish;
+            flush = writerFlush;
+            writerFlush = false;
         }
         if (!writerFailed)
-            Compress(chunk, finish);
+            Compress(chunk, finish ? Z_FINISH : flush ? Z_SYNC_FLUSH : Z_NO_FLUSH);
         if (finish)
             return;
     }
 }
 
-static void HandOver(bool finish)
+// The queue always ends at a frame's end, so a flush leaves only whole frames readable.
+static void HandOver(bool finish, bool flush = false)
 {
     {
         std::lock_guard<std::mutex> hold(writerLock);
         writerQueue += buffer;
         writerFinish = finish;
+        writerFlush = writerFlush || flush;
     }
     buffer.clear();
     writerWake.notify_one();
@@ -137,11 +143,14 @@ static bool RecEvent(SysEvent &e)
     return got;
 }
 
-// Between frames: a checksum now and then, and the records so far to the writer.
+// Between frames: a checksum now and then, and the records so far to the writer. Each checksum
+// is also flushed to the disk, so a run killed at any moment leaves a journal that plays up to
+// within a second of where it stopped.
 static void RecFrame(const SysPicture &picture)
 {
     inner.frameShown(picture);
-    if (++recFrames == 1 || recLast - recLastSum >= ChecksumEveryMs) {
+    bool checked = ++recFrames == 1 || recLast - recLastSum >= ChecksumEveryMs;
+    if (checked) {
         Put(TAG_FRAME_SUM);
         uint64_t sum = Jnl_PictureSum(picture);
         for (int i = 0; i < 8; i++)
@@ -152,8 +161,8 @@ static void RecFrame(const SysPicture &picture)
     }
     if (writerFailed)
         CloseRecording();
-    else if (buffer.size() >= HandOverBytes)
-        HandOver(false);
+    else if (checked || buffer.size() >= HandOverBytes)
+        HandOver(false, checked);
 }
 
 static int RecAnswer(SysQuestion q, int live)
@@ -238,6 +247,8 @@ bool Sys_StartRecording(const std::string &path, const std::string &gameLine, st
         error = "cannot record to " + path + " (" + strerror(errno) + ")";
         return false;
     }
+    // Held while it is written: another game starting meanwhile does not take it for an empty one.
+    flock(fileno(journalFile), LOCK_EX | LOCK_NB);
     memset(&deflater, 0, sizeof deflater);
     if (deflateInit(&deflater, Z_DEFAULT_COMPRESSION) != Z_OK) {
         fclose(journalFile);
@@ -262,6 +273,7 @@ bool Sys_StartRecording(const std::string &path, const std::string &gameLine, st
     recFrames = 0;
     recJoy.clear();
     writerFinish = false;
+    writerFlush = false;
     writerFailed = false;
     writerFailSaid = false;
     writer = std::thread(WriterMain);

@@ -9,9 +9,18 @@
 // F12 takes screenshots only while it does not.
 void Sys_SetKeyTaken(bool (*taken)(int vk));
 // A key from the desktop or a script; true when it was the screenshot key, which the game then never sees.
-bool Sys_ScreenshotKey(int vk, bool down, bool repeat);
-// Saves the frame on show; the path written, or empty (the failure logged). Play goes on either way.
+// scripted: a script's key (or a journal's, in a replay), which takes no shot while replaying.
+bool Sys_ScreenshotKey(int vk, bool down, bool repeat, bool scripted = false);
+// Set while a journal plays back: the recorded run's own shots are not taken again; the watcher's
+// live F12 still takes one.
+void Sys_ScreenshotReplaying(bool on);
+// Saves the frame on show: the picture is taken now and compressed and written by a worker
+// thread, so no frame waits for it. The path it goes to, or empty (the failure logged; a shot
+// pressed while several are still being written is dropped). Play goes on either way.
 std::string Sys_TakeScreenshot();
+// Reports the shots written since the last call (the log line, the notice); with wait, first
+// waits until every shot taken is written (at exit).
+void Sys_ScreenshotsDone(bool wait);
 // Where shots go: kordax/ in the pictures folder when installed, screenshots/ in the working folder in place.
 std::string Sys_ScreenshotFolder();
 // XDG_PICTURES_DIR from the text of a user-dirs.dirs file, $HOME expanded; empty when it has none.

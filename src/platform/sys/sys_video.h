@@ -48,3 +48,7 @@ void Sys_ResetDesktopKeys();
 // otherwise the letter and punctuation keys by their US place. Digits and the keypad go by place.
 // Shift, Ctrl and Alt give their sided codes (160 to 165).
 int Sys_VirtualKeyOf(int scancode, int keycode, bool latinLayout);
+// Whether a layout is Latin, from the keycodes its 26 US letter places (A to Z) give: Latin when
+// most of them give 'a' to 'z' (Dvorak moves four of them to punctuation; Cyrillic, Greek and
+// Hebrew give none).
+bool Sys_LatinLayout(const int letterPlaceKeycodes[26]);

@@ -146,7 +146,7 @@ void Sys_KeyEvent(bool down, int scancode, int keycode, bool repeat)
 
 void Sys_InjectKey(int vk, bool down)
 {
-    if (vk <= 0 || vk > 255 || Sys_ScreenshotKey(vk, down, false))
+    if (vk <= 0 || vk > 255 || Sys_ScreenshotKey(vk, down, false, true))
         return;
     keyDown[vk] = down;
     Post(down ? WM_KEYDOWN : WM_KEYUP, (WPARAM)vk, 1);
