@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ static bool surfaceWarned = false;
 // A flipped picture waiting for the next drain of events, because the game draws on the shown
 // picture after its flips (the frame statistics).
 static bool deferring = false, pending = false, drawnSinceFlip = false;
+static bool displayPaces = false; // the renderer waits for the display's blank itself
+static Uint64 blankPeriod = 0;    // performance-counter ticks from one blank of the display to the next
+static Uint64 nextBlank = 0;
 static SysPicture pendingPicture;
 
 void Sys_SetupDesktop(const SysDesktopSetup &s) { setup = s; }
@@ -194,8 +198,14 @@ static void OpenPresenter()
     softwarePath = soft;
     SDL_RendererInfo info;
     bool vsync = SDL_GetRendererInfo(sdl_renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
-    Sys_Warn("presenting through %s: %s%s", soft ? "the software renderer" : "GL", why.c_str(),
-             soft || !vsync ? "; frames paced by the game's own limit" : "; frames paced by the display");
+    displayPaces = !soft && vsync;
+    SDL_DisplayMode mode;
+    int hz = SDL_GetCurrentDisplayMode(std::max(SDL_GetWindowDisplayIndex(sdl_window), 0), &mode) == 0 &&
+             mode.refresh_rate >= 30 && mode.refresh_rate <= 500 ? mode.refresh_rate : 60;
+    blankPeriod = SDL_GetPerformanceFrequency() / (Uint64)hz;
+    nextBlank = 0;
+    Sys_Warn("presenting through %s: %s; frames paced by the display%s", soft ? "the software renderer" : "GL",
+             why.c_str(), displayPaces ? "" : (", its " + std::to_string(hz) + " Hz kept by the presenter").c_str());
 }
 
 bool Sys_OpenWindow(const char *title, int width, int height)
@@ -422,12 +432,30 @@ static void PresentNow(const SysPicture &picture)
     SDL_RenderPresent(sdl_renderer);
 }
 
+// Where nothing waits for the display's blank (the software path, or no vsync, as under Xvfb and
+// some remote desktops), a flip waits for the next blank the display's refresh rate gives, as a
+// flip on a desktop does: the game then runs at the display's rate instead of as fast as it can.
+static void WaitForBlank()
+{
+    if (displayPaces || !blankPeriod)
+        return;
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (nextBlank == 0 || now > nextBlank + blankPeriod) {
+        nextBlank = now + blankPeriod; // late by more than a blank: start again from now
+        return;
+    }
+    if (now < nextBlank)
+        SDL_Delay((Uint32)((nextBlank - now) * 1000 / SDL_GetPerformanceFrequency()));
+    nextBlank += blankPeriod;
+}
+
 // While the game draws on the shown picture after its flips, each flipped picture waits for the next
 // drain of events, so that what it drew is on it when it reaches the screen; once it stops, flips
 // are shown at once again. The frame's checksum and screenshots are not affected: they are taken at
 // the flip and from the picture as drawn.
 void Sys_PresentFrame(const SysPicture &picture)
 {
+    WaitForBlank();
     if (pending) { // flips without a drain between them: nothing to wait for
         pending = deferring = false;
     } else if (deferring && !drawnSinceFlip) {
