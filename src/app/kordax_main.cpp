@@ -24,12 +24,15 @@ static bool GameWantsKey(int vk)
     return (ShowingInput && InputWaitingKey) || has(P1InputKeys) || has(P2InputKeys);
 }
 
-// The platform's warnings join the game's own lines once the log is open.
+// The platform's warnings join the game's own lines once the log is open. Written as they come:
+// they are said once already, and counting repeats would read the game's clock, which a replay
+// must see asked exactly as it was when recorded.
 static bool LogPlatformLine(const char *line)
 {
     if (!ErrorLog)
         return false;
-    DDErrorLog(line);
+    fprintf(ErrorLog, "ErrorLog: %s\n", line);
+    fflush(ErrorLog);
     return true;
 }
 

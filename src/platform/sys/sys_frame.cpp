@@ -1,5 +1,4 @@
 // The flipped frames: the picture on show, kept for screenshots and shots, counted for the time demo, handed to the source.
-#include "sys_screenshot.h"
 #include "sys_source.h"
 
 #include <chrono>
@@ -27,7 +26,6 @@ void Sys_FrameShown(const SysPicture &picture)
 {
     Sys_SetPicture(&picture);
     CountFrame();
-    Sys_ScreenshotsDone(false);
     sys_source.frameShown(picture);
 }
 

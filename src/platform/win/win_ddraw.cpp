@@ -1,6 +1,7 @@
 // DirectDraw stand-in: surfaces in memory; a flip hands the picture to the presenter and the source.
 #include "win_local.h"
 #include "sys_fake.h"
+#include "sys_screenshot.h"
 #include "sys_source.h"
 #include "sys_video.h"
 
@@ -381,6 +382,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface *, DWORD)
     SysPicture shown = Picture(this);
     if (!displayHidden)
         Sys_PresentFrame(shown);
+    Sys_ScreenshotsDone(false); // shots finished since the last flip are said now, on this thread
     Sys_FrameShown(shown);
     return DD_OK;
 }
