@@ -88,16 +88,14 @@ TEST(Journal, AnswersComeBackFromTheJournalAlone)
 
 namespace {
 
-// Records frames 1.2 s apart on the scripted clock (a checksum and a flush at each) and returns the journal.
-std::string RecordFrames(int frames)
+// Frames of one flat shade each, the first black, as the source sees them flipped; spaced 1.2 s
+// apart on the scripted clock when timed.
+void ShowFrames(int frames, bool timed)
 {
-    Sys_UseScriptedSource();
-    Sys_SetClock(0);
-    std::string error;
-    EXPECT_TRUE(Sys_StartRecording("run.kxr", "", error)) << error;
     std::vector<uint8_t> pixels(64 * 48 * 4);
     for (int i = 0; i < frames; i++) {
-        Sys_SetClock(1200 * i);
+        if (timed)
+            Sys_SetClock(1200 * i);
         sys_source.clock();
         std::fill(pixels.begin(), pixels.end(), (uint8_t)i);
         SysPicture picture;
@@ -105,6 +103,16 @@ std::string RecordFrames(int frames)
         picture.size = pixels.size();
         sys_source.frameShown(picture);
     }
+}
+
+// Records frames 1.2 s apart on the scripted clock (a checksum and a flush at each) and returns the journal.
+std::string RecordFrames(int frames)
+{
+    Sys_UseScriptedSource();
+    Sys_SetClock(0);
+    std::string error;
+    EXPECT_TRUE(Sys_StartRecording("run.kxr", "", error)) << error;
+    ShowFrames(frames, true);
     Sys_FinishJournal(0, 0, 0);
     Sys_UseLiveSource();
     return KxReadFile("run.kxr");
@@ -145,15 +153,7 @@ TEST(Journal, AKilledRecordingPlaysUpToItsLastFlush)
     std::string line, error;
     Sys_UseScriptedSource();
     ASSERT_TRUE(Sys_StartPlayback("cut.kxr", false, line, error)) << error;
-    std::vector<uint8_t> pixels(64 * 48 * 4);
-    for (int i = 0; i < frames; i++) {
-        sys_source.clock();
-        std::fill(pixels.begin(), pixels.end(), (uint8_t)i);
-        SysPicture picture;
-        picture.pixels = pixels.data();
-        picture.size = pixels.size();
-        sys_source.frameShown(picture);
-    }
+    ShowFrames(frames, false);
     testing::internal::CaptureStdout();
     EXPECT_EQ(Sys_FinishJournal(1, 0, 0), 0);
     std::string said = testing::internal::GetCapturedStdout();

@@ -98,12 +98,6 @@ void Sys_FailJoystickStep(int fake, SysJoystickStep step)
         f->fail = step;
 }
 
-static void CopyInfoName(char (&dest)[260], const char *name)
-{
-    strncpy(dest, name ? name : "", sizeof dest - 1);
-    dest[sizeof dest - 1] = '\0';
-}
-
 int Sys_FakeJoysticks(SysJoystickInfo *out, int max)
 {
     int n = 0;
@@ -112,7 +106,7 @@ int Sys_FakeJoysticks(SysJoystickInfo *out, int max)
             continue;
         out[n].id = i;
         ProductBytes(fakes[i].product, out[n].product);
-        CopyInfoName(out[n].name, fakes[i].name.c_str());
+        Sys_CopyJoystickName(out[n].name, fakes[i].name.c_str());
         n++;
     }
     return n;

@@ -17,12 +17,6 @@ struct LiveJoystick {
 static std::vector<LiveJoystick> liveOpen;
 static bool liveStarted = false;
 
-static void CopyInfoName(char (&dest)[260], const char *name)
-{
-    strncpy(dest, name ? name : "", sizeof dest - 1);
-    dest[sizeof dest - 1] = '\0';
-}
-
 static bool StartLive()
 {
     if (!liveStarted) {
@@ -50,7 +44,7 @@ int Sys_LiveJoysticks(SysJoystickInfo *out, int max)
         SDL_JoystickGUID g = SDL_JoystickGetDeviceGUID(i);
         static_assert(sizeof g.data == sizeof out[n].product, "both are 16 bytes");
         memcpy(out[n].product, g.data, sizeof out[n].product);
-        CopyInfoName(out[n].name, SDL_IsGameController(i) ? SDL_GameControllerNameForIndex(i) : SDL_JoystickNameForIndex(i));
+        Sys_CopyJoystickName(out[n].name, SDL_IsGameController(i) ? SDL_GameControllerNameForIndex(i) : SDL_JoystickNameForIndex(i));
         n++;
     }
     return n;

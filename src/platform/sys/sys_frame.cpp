@@ -29,8 +29,7 @@ void Sys_FrameShown(const SysPicture &picture)
     sys_source.frameShown(picture);
 }
 
-// One pixel of the picture as R, G, B: 5- and 6-bit fields scaled to full range, rounded down, as
-// the window's texture conversion does, so a saved frame is the frame shown.
+// One pixel of the picture as R, G, B.
 static void PixelRGB(const SysPicture &p, const BYTE *at, BYTE *rgb)
 {
     switch (p.depth) {
@@ -39,16 +38,8 @@ static void PixelRGB(const SysPicture &p, const BYTE *at, BYTE *rgb)
         rgb[0] = at[2]; rgb[1] = at[1]; rgb[2] = at[0];
         return;
     case 16: {
-        unsigned v = at[0] | at[1] << 8, r, g, b = v & 31;
-        if (p.rgb555) {
-            r = (v >> 10) & 31; g = (v >> 5) & 31;
-            rgb[1] = (BYTE)(g * 255 / 31);
-        } else {
-            r = (v >> 11) & 31; g = (v >> 5) & 63;
-            rgb[1] = (BYTE)(g * 255 / 63);
-        }
-        rgb[0] = (BYTE)(r * 255 / 31);
-        rgb[2] = (BYTE)(b * 255 / 31);
+        uint32_t c = Sys_Rgb16(at[0] | at[1] << 8, p.rgb555);
+        rgb[0] = (BYTE)(c >> 16); rgb[1] = (BYTE)(c >> 8); rgb[2] = (BYTE)c;
         return;
     }
     case 8: {

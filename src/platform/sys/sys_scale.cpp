@@ -37,7 +37,7 @@ static inline uint32_t Mix(uint32_t a, uint32_t b, unsigned w)
     return rb | g;
 }
 
-// The picture as 0x00RRGGBB words, with the screenshot's rounding of 5- and 6-bit fields.
+// The picture as 0x00RRGGBB words, 16 bpp rounded as screenshots are.
 static bool Convert(const SysPicture &p)
 {
     converted.resize((size_t)p.width * p.height);
@@ -54,15 +54,8 @@ static bool Convert(const SysPicture &p)
                 out[x] = (row[3 * x] | row[3 * x + 1] << 8 | (uint32_t)row[3 * x + 2] << 16);
             break;
         case 16:
-            for (int x = 0; x < p.width; x++) {
-                unsigned v = row[2 * x] | row[2 * x + 1] << 8, r, g, gmax;
-                if (p.rgb555) {
-                    r = (v >> 10) & 31; g = (v >> 5) & 31; gmax = 31;
-                } else {
-                    r = (v >> 11) & 31; g = (v >> 5) & 63; gmax = 63;
-                }
-                out[x] = (r * 255 / 31) << 16 | (g * 255 / gmax) << 8 | (v & 31) * 255 / 31;
-            }
+            for (int x = 0; x < p.width; x++)
+                out[x] = Sys_Rgb16(row[2 * x] | row[2 * x + 1] << 8, p.rgb555);
             break;
         default:
             return false;

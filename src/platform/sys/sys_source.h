@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 // Raw input as a device reports it: axes -32768..32767 in the order X, Y, Z, Rx, Ry, Rz,
@@ -50,6 +51,21 @@ struct SysPicture {
     int depth = 0;       // bits per pixel
     bool rgb555 = false; // 16 bpp as 5-5-5 rather than 5-6-5
 };
+
+// A 16 bpp pixel value as 0x00RRGGBB: its 5- and 6-bit fields scaled to full range and rounded
+// down, as the window's texture conversion does, so a saved or scaled frame is the frame shown.
+inline uint32_t Sys_Rgb16(unsigned v, bool rgb555)
+{
+    unsigned r = rgb555 ? (v >> 10) & 31 : (v >> 11) & 31;
+    unsigned g = rgb555 ? ((v >> 5) & 31) * 255 / 31 : ((v >> 5) & 63) * 255 / 63;
+    return (r * 255 / 31) << 16 | g << 8 | (v & 31) * 255 / 31;
+}
+
+// A joystick's name as the enumeration keeps it: cut to fit, always terminated.
+inline void Sys_CopyJoystickName(char (&dest)[260], const char *name)
+{
+    snprintf(dest, sizeof dest, "%s", name ? name : "");
+}
 
 struct SysSource {
     DWORD (*clock)();                      // milliseconds
