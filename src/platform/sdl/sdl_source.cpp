@@ -27,15 +27,19 @@ static bool LiveJoystickRead(int id, SysJoystickInput &in)
     return Sys_FakeJoysticksOn() ? Sys_FakeJoystickRead(id, in) : Sys_LiveJoystickRead(id, in);
 }
 
+static void LiveJoystickRumble(int, int, int) {} // TODO(pads)
+static void FakeJoystickRumble(int, int, int) {}
+
 static DWORD VirtualClock() { return Sys_VirtualNow(); }
 static void VirtualSleep(DWORD ms) { Sys_SetVirtualNow(Sys_VirtualNow() + ms); }
 static bool ScriptedEvent(SysEvent &e) { return Sys_DesktopEvent(Sys_VirtualNow(), e); }
 static void VirtualFrame(const SysPicture &) { Sys_SetVirtualNow(Sys_VirtualNow() + SYS_VIRTUAL_FRAME_MS); }
 
 static constexpr SysSource live = { LiveClock, LiveSleep, LiveEvent, LiveFrame, OwnAnswer,
-                                    LiveJoysticks, LiveJoystickOpen, LiveJoystickClose, LiveJoystickRead };
+                                    LiveJoysticks, LiveJoystickOpen, LiveJoystickClose, LiveJoystickRead, LiveJoystickRumble };
 static constexpr SysSource scripted = { VirtualClock, VirtualSleep, ScriptedEvent, VirtualFrame, OwnAnswer,
-                                        Sys_FakeJoysticks, Sys_FakeJoystickOpen, Sys_FakeJoystickClose, Sys_FakeJoystickRead };
+                                        Sys_FakeJoysticks, Sys_FakeJoystickOpen, Sys_FakeJoystickClose, Sys_FakeJoystickRead,
+                                        FakeJoystickRumble };
 
 // Live from the start, before any constructor could ask.
 SysSource sys_source = live;

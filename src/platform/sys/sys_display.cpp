@@ -231,6 +231,10 @@ void Sys_DisplayTick(unsigned now)
         Sys_FlushDisplayChoices();
 }
 
+bool Sys_RememberedPad(int, uint8_t (&)[16]) { return false; } // TODO(pads): kept in the file
+void Sys_RememberPad(int, const uint8_t *) {}
+bool Sys_RumbleOn() { return choices.rumble; }
+
 void Sys_FlushDisplayChoices()
 {
     pending = false;

@@ -1,6 +1,7 @@
 // Display choices kept between runs: full screen or window, the window's size and place, whole-multiple scaling, the presenting path.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct SysDisplayChoices {
     int x = 0, y = 0;
     bool integerScale = false;
     SysRenderer renderer = SysRenderer::AUTO; // written only when not AUTO
+    bool rumble = true;
+    bool padChosen[2] = { false, false }; // a player's last choice was a pad, this product
+    uint8_t pad[2][16] = {};
 };
 
 struct SysScreenRect {
@@ -70,6 +74,11 @@ void Sys_ChooseFullscreen(bool fullscreen);
 // is kept, and the place remembered before stays as it was.
 void Sys_NoteWindowPlace(int x, int y, int w, int h, bool placeKnown = true);
 void Sys_DisplayTick(unsigned now);
+// The pad each player (0, 1) chose last, by product identity; false when it was the keyboard.
+bool Sys_RememberedPad(int player, uint8_t (&product)[16]);
+void Sys_RememberPad(int player, const uint8_t *product); // nullptr: the keyboard
+// Whether pads may rumble: not with --no-rumble or "rumble = no".
+bool Sys_RumbleOn();
 void Sys_FlushDisplayChoices();
 // For tests: forget the choices read (as at a new start).
 void Sys_ResetDisplayChoices();

@@ -43,6 +43,7 @@ static int EndedAnswer(SysQuestion, int live) { return live; }
 static int EndedJoysticks(SysJoystickInfo *, int) { return 0; }
 static bool EndedJoystickOpen(int) { return false; }
 static void EndedJoystickClose(int) {}
+static void PlayJoystickRumble(int, int, int) {} // a replay moves no motors
 static bool EndedJoystickRead(int, SysJoystickInput &) { return false; }
 
 static void End(PlayState why)
@@ -50,7 +51,7 @@ static void End(PlayState why)
     state = why;
     closeSent = false;
     sys_source = { EndedClock,     EndedSleep,        EndedEvent,         EndedFrame,        EndedAnswer,
-                   EndedJoysticks, EndedJoystickOpen, EndedJoystickClose, EndedJoystickRead };
+                   EndedJoysticks, EndedJoystickOpen, EndedJoystickClose, EndedJoystickRead, PlayJoystickRumble };
 }
 
 static void Diverge()
@@ -228,7 +229,7 @@ bool Sys_StartPlayback(const std::string &path, bool paced, std::string &gameLin
     playJoy.clear();
     outer = sys_source;
     sys_source = { PlayClock,     PlaySleep,        PlayEvent,         PlayFrame,       PlayAnswer,
-                   PlayJoysticks, PlayJoystickOpen, PlayJoystickClose, PlayJoystickRead };
+                   PlayJoysticks, PlayJoystickOpen, PlayJoystickClose, PlayJoystickRead, PlayJoystickRumble };
     Sys_ScreenshotReplaying(true);
     state = PLAYING;
     return true;

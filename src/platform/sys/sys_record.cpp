@@ -197,6 +197,7 @@ static bool RecJoystickOpen(int id)
 }
 
 static void RecJoystickClose(int id) { inner.joystickClose(id); }
+static void RecJoystickRumble(int id, int strength, int ms) { inner.joystickRumble(id, strength, ms); }
 
 static bool RecJoystickRead(int id, SysJoystickInput &in)
 {
@@ -279,7 +280,7 @@ bool Sys_StartRecording(const std::string &path, const std::string &gameLine, st
     writer = std::thread(WriterMain);
     inner = sys_source;
     sys_source = { RecClock,   RecSleep,        RecEvent,         RecFrame,       RecAnswer,
-                   RecJoysticks, RecJoystickOpen, RecJoystickClose, RecJoystickRead };
+                   RecJoysticks, RecJoystickOpen, RecJoystickClose, RecJoystickRead, RecJoystickRumble };
     recording = true;
     return true;
 }

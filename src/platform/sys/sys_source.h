@@ -77,7 +77,18 @@ struct SysSource {
     bool (*joystickOpen)(int id);          // false when it cannot be opened
     void (*joystickClose)(int id);
     bool (*joystickRead)(int id, SysJoystickInput &input); // false once it is detached
+    void (*joystickRumble)(int id, int strength, int ms); // strength 0..100; nothing on a device without motors
 };
+
+// A mapped pad's buttons as SysJoystickInput::buttons bits: face buttons by position (A south,
+// B east, X west, Y north), whatever the maker prints on them.
+enum {
+    SYS_PAD_A, SYS_PAD_B, SYS_PAD_X, SYS_PAD_Y, SYS_PAD_LEFTSHOULDER, SYS_PAD_RIGHTSHOULDER,
+    SYS_PAD_BACK, SYS_PAD_START, SYS_PAD_LEFTSTICK, SYS_PAD_RIGHTSTICK, SYS_PAD_GUIDE
+};
+// Whose names a pad's face buttons carry, for hints: worked out from its product identity.
+enum SysPadStyle { SYS_PAD_GENERIC, SYS_PAD_XBOX, SYS_PAD_PLAYSTATION, SYS_PAD_NINTENDO };
+SysPadStyle Sys_PadStyle(const uint8_t (&product)[16]);
 
 // The source the stand-ins ask. Starts live; headless runs and tests choose the scripted one.
 extern SysSource sys_source;

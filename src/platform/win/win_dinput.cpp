@@ -1,5 +1,6 @@
 // DirectInput stand-in over the source's joysticks: the desktop's pads and joysticks, or fakes for tests.
 #include "win_dinput.h"
+#include "sys_display.h"
 #include "sys_fake.h"
 #include "sys_source.h"
 
@@ -119,7 +120,7 @@ HRESULT IDirectInputA::EnumDevices(DWORD deviceType, LPDIENUMDEVICESCALLBACKA ca
         inst.dwSize = sizeof inst;
         inst.guidInstance = MakeGuid(SOURCE_JOYSTICK, attached[i].id);
         inst.guidProduct = InfoProduct(attached[i]);
-        inst.dwDevType = DIDEVTYPE_JOYSTICK;
+        inst.dwDevType = DIDEVTYPE_JOYSTICK | (DWORD)Sys_PadStyle(attached[i].product) << 8;
         CopyName(inst.tszInstanceName, attached[i].name);
         CopyName(inst.tszProductName, attached[i].name);
         found.push_back(inst);
@@ -367,10 +368,37 @@ HRESULT IDirectInputDevice::GetDeviceInfo(DIDEVICEINSTANCEA *info)
     info->dwSize = sizeof *info;
     info->guidInstance = MakeGuid(SOURCE_JOYSTICK, sys->id);
     info->guidProduct = sys->product;
-    info->dwDevType = DIDEVTYPE_JOYSTICK;
+    uint8_t product[16];
+    memcpy(product, &sys->product, sizeof product);
+    info->dwDevType = DIDEVTYPE_JOYSTICK | (DWORD)Sys_PadStyle(product) << 8;
     CopyName(info->tszInstanceName, sys->name);
     CopyName(info->tszProductName, sys->name);
     return DI_OK;
+}
+
+void Sys_RumbleJoystick(IDirectInputDevice2 *device, int strength, int ms)
+{
+    if (device && device->sys->acquired && Sys_RumbleOn() && strength > 0 && ms > 0)
+        sys_source.joystickRumble(device->sys->id, strength > 100 ? 100 : strength, ms);
+}
+
+bool Sys_PlayerPad(int player, GUID &product)
+{
+    uint8_t bytes[16];
+    if (player < 1 || player > 2 || !Sys_RememberedPad(player - 1, bytes))
+        return false;
+    memcpy(&product, bytes, sizeof product);
+    return true;
+}
+
+void Sys_SetPlayerPad(int player, const GUID *product)
+{
+    if (player < 1 || player > 2)
+        return;
+    uint8_t bytes[16];
+    if (product)
+        memcpy(bytes, product, sizeof bytes);
+    Sys_RememberPad(player - 1, product ? bytes : nullptr);
 }
 
 // ---- hooks and counts for tests ----

@@ -145,6 +145,16 @@ struct IDirectInputA {
 
 HRESULT DirectInputCreateA(HINSTANCE instance, DWORD version, IDirectInputA **out, void *outer);
 
+// The enumeration gives a pad's style (SysPadStyle: whose names its face buttons carry) as the
+// device subtype, in the second byte of dwDevType.
+#define GET_DIDEVICE_SUBTYPE(t) (((t) >> 8) & 0xFF)
+
+// A short rumble (strength 0 to 100) on a pad that has motors, unless the player turned rumble off.
+void Sys_RumbleJoystick(IDirectInputDevice2 *device, int strength, int ms);
+// The pad a player (1 or 2) chose last time, by its product identity; false for the keyboard.
+bool Sys_PlayerPad(int player, GUID &product);
+void Sys_SetPlayerPad(int player, const GUID *product); // nullptr: the keyboard
+
 // Counts the platform's reports of a joystick connected or disconnected (fakes' plugs count too),
 // so enumerating can wait for one.
 void Sys_JoysticksChanged();
