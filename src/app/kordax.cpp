@@ -9,6 +9,7 @@
 #include "bumpmap.h"
 #include "kx_config.h"
 #include "kx_game.h"
+#include "kx_pad.h"
 #include "kx_pause.h"
 #include "kx_sound.h"
 #include "win_time.h"
@@ -189,6 +190,7 @@ static void KX_SplashOrGame()
             }
         }
     } else {
+        KX_PAD_Update((int)UpdateTime);
         KX_PAUSE_Update((int)UpdateTime);
     }
 }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 bool KX_PAUSE_Paused = false;
@@ -27,6 +28,8 @@ enum { KX_PAUSED_LOW_Y = 334, KX_PAUSED_HINT_GAP = 3 };
 static unsigned char Frozen[KX_FROZEN_BYTES];
 static bool FrozenValid = false;
 static int LastGameTime = 0; // the update time of the last game step
+static int LostPad = 0;
+static const char *PadSelect = nullptr;
 
 static bool InPlay() { return GameState >= KX_STATE_ENTER_LASER && GameState <= KX_STATE_DYING; }
 
@@ -106,6 +109,16 @@ static void DrawCaption()
     DDBitmap_Draw(g_pDDSBack, paused, (KX_FIELD_SIZE - w) / 2, y);
     const char *hints[] = { PlayerKey(KX_KEY_P) ? "PRESS PAUSE TO RESUME" : "PRESS PAUSE OR P TO RESUME",
                             GameState == KX_STATE_PLAYING ? "ESCAPE ABANDONS THE GAME" : nullptr };
+    char lost[40], abandon[48];
+    if (LostPad) {
+        snprintf(lost, sizeof lost, "PLAYER %d: THE PAD IS DISCONNECTED", LostPad);
+        hints[0] = lost;
+        hints[1] = "RECONNECT THE PAD OR PRESS START";
+    } else if (PadSelect) {
+        snprintf(abandon, sizeof abandon, "%s ABANDONS THE GAME", PadSelect);
+        hints[0] = "PRESS START TO RESUME";
+        hints[1] = GameState == KX_STATE_PLAYING ? abandon : nullptr;
+    }
     y += h + KX_PAUSED_HINT_GAP;
     for (const char *hint : hints) {
         if (!hint || !font)
@@ -155,6 +168,10 @@ bool KX_PAUSE_HandleKey(int key)
     }
     return false;
 }
+
+void KX_PAUSE_SetLostPad(int player) { LostPad = player; }
+
+void KX_PAUSE_SetPadTerms(const char *select) { PadSelect = select; }
 
 void KX_PAUSE_Away()
 {

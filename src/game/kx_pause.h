@@ -12,3 +12,8 @@ void KX_PAUSE_Away();
 void KX_PAUSE_Update(int time);
 // Pauses (only in play, states 4 to 8) or resumes.
 void KX_PAUSE_Set(bool paused);
+// A player's pad was lost (1 or 2; 0: none): the caption asks for it back.
+void KX_PAUSE_SetLostPad(int player);
+// The last input came from a pad whose select button has this name (nullptr: the keyboard): the
+// caption speaks its terms.
+void KX_PAUSE_SetPadTerms(const char *select);

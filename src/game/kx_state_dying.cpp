@@ -2,6 +2,7 @@
 #include "kx_state_dying.h"
 #include "kx_bitmap.h"
 #include "kx_field_fx.h"
+#include "kx_pad.h"
 #include "kx_panel_game.h"
 #include "kx_sprites.h"
 #include "kx_state_enter_laser.h"
@@ -12,6 +13,8 @@ void KX_STATE_DYING_Start()
 {
     StateTime = GetClock();
     KX_SetPortalTime((int)StateTime);
+    // Together, the pad of the player whose laser was hit; otherwise the player's own.
+    KX_PAD_Rumble(GameMode == KX_GAMEMODE_TOGETHER ? LaserEntry : 0, KX_PAD_RUMBLE_HIT, KX_PAD_RUMBLE_HIT_MS);
     if (KXSprites_LaserX) {
         KXSprites_LaserX->SetMovement(0);
         KXSprites_LaserX->SetTurn(false);

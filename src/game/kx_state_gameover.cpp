@@ -2,6 +2,7 @@
 #include "kx_state_gameover.h"
 #include "kx_bitmap.h"
 #include "kx_game.h"
+#include "kx_pad.h"
 #include "kx_panel_game.h"
 #include "kx_scores.h"
 #include "kx_sprites.h"
@@ -114,8 +115,10 @@ static void DrawInitials()
     DrawPlate(194, 330); // just below the game-over picture
     DrawCentred(font, HighscorePlayer == 2 ? "High score Player 2" : "High score Player 1", 200);
 
+    // A pad's letter stands where the cursor is, blinking with it.
+    char picked = KX_PAD_PickedLetter();
     if (InitialPos >= 0 && InitialPos <= 2)
-        Initials[InitialPos] = BlinkOn ? '_' : ' ';
+        Initials[InitialPos] = BlinkOn ? '_' : picked ? picked : ' ';
     char line[64];
     snprintf(line, sizeof line, "%2d. %6d : %s", ScorePos, HiScore, Initials);
     // Centred by its width with blank initials, so the line stands still while they blink.
@@ -124,7 +127,10 @@ static void DrawInitials()
     int width = 0;
     DDBitmap_TextSize(font, blank, &width, nullptr);
     DDBitmap_DrawText(g_pDDSBack, font, line, 220 - width / 2, 250);
-    DrawCentred(KX_Bitmaps[KX_BITMAP_FONT1], "Type your initials, then press Return", 300);
+    if (KX_PAD_Hint())
+        KX_PAD_DrawHint(220, 292, false);
+    else
+        DrawCentred(KX_Bitmaps[KX_BITMAP_FONT1], "Type your initials, then press Return", 300);
 }
 
 void KX_STATE_GAMEOVER_Update(int time)
@@ -150,6 +156,8 @@ void KX_STATE_GAMEOVER_Update(int time)
 
     if (GettingInitials)
         DrawInitials();
+    else
+        KX_PAD_DrawHint(220, 300, true);
     if (!HighScore && elapsed > KX_GAMEOVER_TIME)
         GameState = KX_STATE_OPTIONS;
     if (HighScore && !GettingInitials && elapsed > KX_GAMEOVER_INITIALS_TIME) {

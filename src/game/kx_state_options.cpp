@@ -1,5 +1,6 @@
 // The title state: the relief under four swinging lights, and the keys of the menu and its screens.
 #include "kx_state_options.h"
+#include "kx_pad.h"
 #include "kx_menu.h"
 #include "kx_bitmap.h"
 #include "kx_config.h"
@@ -121,6 +122,7 @@ void KX_STATE_OPTIONS_Update(int time)
     }
     if (!ShowingCredits && !ShowingInput)
         DrawOptions();
+    KX_PAD_DrawHint(220, KX_PAD_HINT_Y, true);
     KX_PANEL_SCORES_Draw();
 }
 

@@ -8,6 +8,7 @@
 #include "kx_bitmap.h"
 #include "kx_field_fx.h"
 #include "kx_game.h"
+#include "kx_pad.h"
 #include "kx_panel_game.h"
 #include "kx_sound.h"
 #include "kx_world.h"
@@ -281,6 +282,7 @@ void KX_StartElectroZap()
 {
     ElectroZapTime = GetClock();
     ElectroZapActive = true;
+    KX_PAD_Rumble(0, KX_PAD_RUMBLE_ZAP, KX_PAD_RUMBLE_ZAP_MS);
     ElectroExplode = false;
     ElectroZapCount -= 1;
     for (TEnemyXSprite *e : KXSprites_Enemy_X)

@@ -39,6 +39,8 @@ static void ClearRecord(DDJoystick &j)
     j.Device2 = nullptr;
     NeutralState(j.State);
     j.Name[0] = '\0';
+    j.Style = 0;
+    j.Lost = false;
 }
 
 static HWND inputWindow = nullptr;
@@ -71,6 +73,7 @@ static void Refuse(const GUID &instance, const char *name)
 static void RecordInstance(DDJoystick &j, const DIDEVICEINSTANCEA *instance)
 {
     j.InstanceGuid = instance->guidInstance;
+    j.Style = (int)GET_DIDEVICE_SUBTYPE(instance->dwDevType);
     size_t n = strnlen(instance->tszProductName, sizeof instance->tszProductName);
     n = n < sizeof j.Name - 1 ? n : sizeof j.Name - 1; // longer names are cut to fit
     memcpy(j.Name, instance->tszProductName, n);
@@ -231,8 +234,11 @@ void DDInput_Poll(int joystick)
     if (FAILED(j.Device2->GetDeviceState(sizeof(DIJOYSTATE), &j.State))) {
         // A lost device must not leave the last direction held; one that came back reads at once.
         NeutralState(j.State);
-        if (SUCCEEDED(j.Device2->Acquire()))
-            j.Device2->GetDeviceState(sizeof(DIJOYSTATE), &j.State);
+        j.Lost = !(SUCCEEDED(j.Device2->Acquire()) && SUCCEEDED(j.Device2->GetDeviceState(sizeof(DIJOYSTATE), &j.State)));
+        if (j.Lost)
+            NeutralState(j.State);
+    } else {
+        j.Lost = false;
     }
 }
 
@@ -292,6 +298,26 @@ DWORD DDInput_Buttons(int joystick)
         if (s.rgbButtons[i])
             mask |= 1u << i;
     return mask;
+}
+
+int DDInput_JoystickStyle(int joystick) { return Prepared(joystick) ? Joystick[joystick].Style : 0; }
+
+bool DDInput_Lost(int joystick) { return Prepared(joystick) && Joystick[joystick].Lost; }
+
+bool DDInput_JoystickProduct(int joystick, GUID &product)
+{
+    DIDEVICEINSTANCEA info;
+    info.dwSize = sizeof info;
+    if (!Prepared(joystick) || FAILED(Joystick[joystick].Device2->GetDeviceInfo(&info)))
+        return false;
+    product = info.guidProduct;
+    return true;
+}
+
+void DDInput_Rumble(int joystick, int strength, int ms)
+{
+    if (Prepared(joystick))
+        Sys_RumbleJoystick(Joystick[joystick].Device2, strength, ms);
 }
 
 bool DDInput_KeyHeld(int vk)

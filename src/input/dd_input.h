@@ -37,6 +37,8 @@ struct DDJoystick {
     IDirectInputDevice2 *Device2; // non-null only for a fully prepared joystick
     DIJOYSTATE State;             // from the last poll
     char Name[80];
+    int Style;                    // SysPadStyle: whose names its buttons carry
+    bool Lost;                    // the last poll found it detached
 };
 
 extern int NumJoysticks; // prepared joysticks, 0 to 4
@@ -77,6 +79,13 @@ LONG DDInput_ZRotation(int joystick);
 LONG DDInput_Slider(int joystick, int slider);
 DWORD DDInput_POVHat(int joystick, int hat);
 DWORD DDInput_Buttons(int joystick);
+
+// A prepared joystick's style (SysPadStyle), whether its last poll found it gone, its product
+// identity (false when it has none), and a short rumble on it.
+int DDInput_JoystickStyle(int joystick);
+bool DDInput_Lost(int joystick);
+bool DDInput_JoystickProduct(int joystick, GUID &product);
+void DDInput_Rumble(int joystick, int strength, int ms);
 
 // Whether the key with this virtual-key code is held at the moment of asking.
 bool DDInput_KeyHeld(int vk);

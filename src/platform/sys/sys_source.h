@@ -33,7 +33,8 @@ struct SysEvent {
 };
 
 // Answers the stand-ins work out from state the game cannot see (the mixer thread, the device).
-enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_COUNT };
+// A player's remembered pad comes from the player's files, which a replay does not carry.
+enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_PLAYER_PAD, SYS_Q_COUNT };
 
 // A joystick attached now, as the enumeration lists it.
 struct SysJoystickInfo {

@@ -382,13 +382,12 @@ void Sys_RumbleJoystick(IDirectInputDevice2 *device, int strength, int ms)
         sys_source.joystickRumble(device->sys->id, strength > 100 ? 100 : strength, ms);
 }
 
-bool Sys_PlayerPad(int player, GUID &product)
+bool Sys_IsPlayerPad(int player, const GUID &product)
 {
     uint8_t bytes[16];
-    if (player < 1 || player > 2 || !Sys_RememberedPad(player - 1, bytes))
-        return false;
-    memcpy(&product, bytes, sizeof product);
-    return true;
+    bool chosen = player >= 1 && player <= 2 && Sys_RememberedPad(player - 1, bytes) &&
+                  memcmp(bytes, &product, sizeof bytes) == 0;
+    return sys_source.answer(SYS_Q_PLAYER_PAD, chosen) != 0;
 }
 
 void Sys_SetPlayerPad(int player, const GUID *product)

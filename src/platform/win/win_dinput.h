@@ -151,8 +151,9 @@ HRESULT DirectInputCreateA(HINSTANCE instance, DWORD version, IDirectInputA **ou
 
 // A short rumble (strength 0 to 100) on a pad that has motors, unless the player turned rumble off.
 void Sys_RumbleJoystick(IDirectInputDevice2 *device, int strength, int ms);
-// The pad a player (1 or 2) chose last time, by its product identity; false for the keyboard.
-bool Sys_PlayerPad(int player, GUID &product);
+// Whether this product is the pad the player (1 or 2) chose last time; the choice is kept by
+// product, so it follows the pad to whatever slot or connection it has now.
+bool Sys_IsPlayerPad(int player, const GUID &product);
 void Sys_SetPlayerPad(int player, const GUID *product); // nullptr: the keyboard
 
 // Counts the platform's reports of a joystick connected or disconnected (fakes' plugs count too),
