@@ -1,5 +1,6 @@
 // Drawing the title's options menu, its percentages, and the credits and input screens.
 #include "kx_menu.h"
+#include "kx_pad.h"
 #include "kx_state_options.h"
 #include "kx_bitmap.h"
 #include "kx_world.h"
@@ -127,6 +128,11 @@ void DrawOptions()
             KX_DrawPercent(PERCENT_X, y + PERCENT_DY, SoundFxVol, selected);
         else if (item == KX_MENU_MUSIC_VOL)
             KX_DrawPercent(PERCENT_X, y + PERCENT_DY, MusicVol, selected);
+    }
+    // With a pad in hand the instructions speak its terms instead.
+    if (KX_PAD_Hint()) {
+        KX_PAD_DrawHint(INSTR_X + INSTR_WIDTH / 2, INSTR_Y, false);
+        return;
     }
     int line = CurrentOption == KX_MENU_START     ? INSTR_START
                : CurrentOption == KX_MENU_CREDITS ? INSTR_CREDITS

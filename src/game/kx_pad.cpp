@@ -283,8 +283,17 @@ const char *KX_PAD_Hint()
         snprintf(text, sizeof text, "%s: START LEVEL   %s: BACK", t.shoulders, t.back);
     else if (GameState == KX_STATE_OPTIONS && ShowingInput)
         snprintf(text, sizeof text, "KEYS ARE SET FROM THE KEYBOARD   %s: BACK", t.back);
-    else if (GameState == KX_STATE_OPTIONS)
-        snprintf(text, sizeof text, "D-PAD: MOVE AND CHANGE   %s: CHOOSE", t.confirm);
+    else if (GameState == KX_STATE_OPTIONS) {
+        static const char *const doing[KX_MENU_ITEMS] = { "START GAME", nullptr, "SET KEYS", "SET KEYS",
+                                                          nullptr,      nullptr, "CREDITS",  "EXIT" };
+        const char *what = CurrentOption >= 0 && CurrentOption < KX_MENU_ITEMS ? doing[CurrentOption] : nullptr;
+        bool fixed = CurrentOption == KX_MENU_START || CurrentOption == KX_MENU_CREDITS || CurrentOption == KX_MENU_EXIT;
+        const char *change = fixed ? "" : "   LEFT/RIGHT: CHANGE";
+        if (what)
+            snprintf(text, sizeof text, "UP/DOWN: SELECT%s\n%s: %s", change, t.confirm, what);
+        else
+            snprintf(text, sizeof text, "UP/DOWN: SELECT%s", change);
+    }
     else if (GameState == KX_STATE_GAMEOVER && GettingInitials)
         snprintf(text, sizeof text, "UP/DOWN: LETTER   %s: NEXT\n%s: BACK   START: DONE", t.confirm, t.back);
     else if (GameState == KX_STATE_GAMEOVER)

@@ -122,7 +122,8 @@ void KX_STATE_OPTIONS_Update(int time)
     }
     if (!ShowingCredits && !ShowingInput)
         DrawOptions();
-    KX_PAD_DrawHint(220, KX_PAD_HINT_Y, true);
+    if (ShowingCredits || ShowingInput)
+        KX_PAD_DrawHint(220, KX_PAD_HINT_Y, true);
     KX_PANEL_SCORES_Draw();
 }
 
