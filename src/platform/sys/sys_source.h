@@ -89,6 +89,11 @@ enum {
 // Whose names a pad's face buttons carry, for hints: worked out from its product identity.
 enum SysPadStyle { SYS_PAD_GENERIC, SYS_PAD_XBOX, SYS_PAD_PLAYSTATION, SYS_PAD_NINTENDO };
 SysPadStyle Sys_PadStyle(const uint8_t (&product)[16]);
+// Fakes' products (the stand-in's marker 53 4A 58 4B first) carry their style in this byte.
+enum { SYS_FAKE_STYLE_BYTE = 12 };
+// The style a pad's name says (PlayStation, DualShock, DualSense, PS4, PS5; Nintendo, Switch,
+// Joy-Con; Xbox, X-Box; in any case), or otherwise.
+SysPadStyle Sys_PadStyleNamed(const char *name, SysPadStyle otherwise);
 
 // The source the stand-ins ask. Starts live; headless runs and tests choose the scripted one.
 extern SysSource sys_source;
