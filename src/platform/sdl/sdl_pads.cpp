@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -137,4 +138,17 @@ bool Sys_LiveJoystickRead(int id, SysJoystickInput &in)
         if (SDL_JoystickGetButton(j, b))
             in.buttons |= 1u << b;
     return true;
+}
+
+void Sys_LiveJoystickRumble(int id, int strength, int ms)
+{
+    const LiveJoystick *live = LiveOpened(id);
+    if (!live)
+        return;
+    Uint16 power = (Uint16)(std::max(0, std::min(strength, 100)) * 0xFFFF / 100);
+    // A device without motors says so, and nothing happens.
+    if (live->controller)
+        SDL_GameControllerRumble(live->controller, power, power, (Uint32)ms);
+    else
+        SDL_JoystickRumble(live->joystick, power, power, (Uint32)ms);
 }
