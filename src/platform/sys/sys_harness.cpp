@@ -67,6 +67,9 @@ bool Sys_ParseArgs(int argc, char **argv, SysOptions &options, std::string &game
         } else if (arg == "--integer-scale" || arg == "--no-integer-scale") {
             options.integerScale = arg == "--integer-scale";
             options.noIntegerScale = !options.integerScale;
+        } else if (arg == "--rumble" || arg == "--no-rumble") {
+            options.rumble = arg == "--rumble";
+            options.noRumble = !options.rumble;
         } else if (arg == "--timedemo") {
             options.timedemo = true;
         } else if (arg == "--help") {
@@ -103,7 +106,7 @@ const char *Sys_Usage()
 {
     return "usage: kordax [-2|-3|-4] [-f|-n] [--window|--fullscreen] [--integer-scale|--no-integer-scale]\n"
            "              [--headless] [--script FILE] [--timedemo] [--record FILE | --no-record] [--show-fps]\n"
-           "              [--renderer=gl|software]\n"
+           "              [--renderer=gl|software] [--rumble|--no-rumble]\n"
            "       kordax [--window | --headless] [--timedemo] --replay FILE\n"
            "       kordax --help | --version\n";
 }
@@ -133,6 +136,7 @@ const char *Sys_Help()
         "  --show-fps        show the frame statistics from the start\n"
         "  --renderer=gl|software  present through GL or SDL's software renderer (chosen by the GPU\n"
         "                    unless said here or as renderer = in kordax-display.ini)\n"
+        "  --no-rumble       pads do not rumble; --rumble lets them again (the default)\n"
         "  --help            print this help and exit\n"
         "  --version         print the version and exit\n"
         "\n"
@@ -140,9 +144,10 @@ const char *Sys_Help()
         "data from ../share/kordax beside the program and keeps kordax.ini in $XDG_CONFIG_HOME/kordax,\n"
         "kx_scores.dat in $XDG_DATA_HOME/kordax and dderrors.log in $XDG_STATE_HOME/kordax; the last 20\n"
         "runs are kept as replays in $XDG_STATE_HOME/kordax/replays.\n"
-        "These four, Alt+Enter and the window's size and place are remembered in\n"
-        "kordax-display.ini beside kordax.ini. F12 saves a screenshot into screenshots/ (in place)\n"
-        "or kordax/ in the pictures folder.\n";
+        "--window, --fullscreen, the scaling and rumble options, Alt+Enter, the window's size and place\n"
+        "and the pads the players chose are remembered in kordax-display.ini beside kordax.ini; pad\n"
+        "mappings of your own go into gamecontrollerdb.txt there. F12 saves a screenshot into\n"
+        "screenshots/ (in place) or kordax/ in the pictures folder.\n";
     return help.c_str();
 }
 

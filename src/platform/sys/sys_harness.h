@@ -28,6 +28,8 @@ struct SysOptions {
     bool help = false;    // print the help and leave
     bool version = false; // print the version and leave
     bool noRecord = false; // installed: do not keep this run among the replays
+    bool noRumble = false; // said on the command line: pads do not rumble (remembered)
+    bool rumble = false;   // said on the command line, against a remembered --no-rumble
     bool showFps = false;  // start with the frame statistics shown
     SysRenderer renderer = SysRenderer::AUTO; // --renderer: this run only, over the display choices
     std::string script;

@@ -33,7 +33,9 @@ struct SysEvent {
 };
 
 // Answers the stand-ins work out from state the game cannot see (the mixer thread, the device).
-enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_COUNT };
+// The pads the players chose last are kept in the player's display file, which a replay does not
+// read: asked as answers, whether a pad was chosen and then its identity in four 32-bit words.
+enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_REMEMBERED_PAD, SYS_Q_COUNT };
 
 // A joystick attached now, as the enumeration lists it.
 struct SysJoystickInfo {
