@@ -20,6 +20,8 @@ struct ReadCase {
     bool integerScale;
     const char *problem; // the start of the message, or "" when every line was read
     SysRenderer renderer = SysRenderer::AUTO;
+    bool rumble = true;
+    const char *pads = ""; // the pad lines written back
 };
 
 const ReadCase readCases[] = {
@@ -38,6 +40,13 @@ const ReadCase readCases[] = {
     { "renderer = software\n", true, 0, 0, false, 0, 0, false, "", SysRenderer::SOFTWARE },
     { "renderer = gl\nrenderer = metal\n", true, 0, 0, false, 0, 0, false, "line 2 'renderer = metal' ignored (bad value)",
       SysRenderer::GL },
+    { "rumble = no\npad2 = 00112233445566778899AABBCCDDEEFF\n", true, 0, 0, false, 0, 0, false, "", SysRenderer::AUTO,
+      false, "pad2 = 00112233445566778899aabbccddeeff\n" },
+    { "rumble = yes\npad1 = 0011\npad2 = 00112233445566778899aabbccddeefg\n", true, 0, 0, false, 0, 0, false,
+      "line 2 'pad1 = 0011' ignored (bad value), and 1 more" },
+    { "pad1 = ffffffffffffffffffffffffffffffff\npad3 = ffffffffffffffffffffffffffffffff\n", true, 0, 0, false, 0, 0, false,
+      "line 2 'pad3 = ffffffffffffffffffffffffffffffff' ignored (unknown name)", SysRenderer::AUTO, true,
+      "pad1 = ffffffffffffffffffffffffffffffff\n" },
 };
 
 TEST(DisplayChoices, ReaderTakesGoodLinesAndNamesTheFirstBadOne)
@@ -54,6 +63,9 @@ TEST(DisplayChoices, ReaderTakesGoodLinesAndNamesTheFirstBadOne)
         EXPECT_EQ(got.y, c.y) << c.text;
         EXPECT_EQ(got.integerScale, c.integerScale) << c.text;
         EXPECT_EQ(got.renderer, c.renderer) << c.text;
+        EXPECT_EQ(got.rumble, c.rumble) << c.text;
+        std::string written = Sys_FormatDisplayChoices(got);
+        EXPECT_EQ(written.substr(std::min(written.find("pad"), written.size())), c.pads) << c.text;
         EXPECT_EQ(problems.compare(0, strlen(c.problem), c.problem), 0) << c.text << " gave: " << problems;
         EXPECT_EQ(problems.empty(), c.problem[0] == '\0') << c.text;
         // What is read is written back and read again unchanged.
@@ -121,6 +133,30 @@ TEST(DisplayChoices, AChoiceComesBackAtTheNextStartAndNothingElseIsWritten)
     EXPECT_TRUE(StartWindowed(false));
     EXPECT_FALSE(StartWindowed(false, true)); // and so does --fullscreen
     EXPECT_FALSE(StartWindowed(false));
+
+    // A pad chosen is found again at the next start, and so is the keyboard; --no-rumble is kept
+    // until --rumble.
+    const uint8_t chosen[16] = { 0x03, 0, 0, 0, 0x5e, 0x04, 0, 0, 0x8e, 0x02, 0, 0, 0x14, 0x01, 0, 0 };
+    uint8_t found[16];
+    for (const uint8_t *pad : { chosen, (const uint8_t *)nullptr }) {
+        Sys_RememberPad(1, pad);
+        StartWindowed(false);
+        EXPECT_EQ(Sys_RememberedPad(1, found), pad != nullptr);
+        EXPECT_TRUE(!pad || memcmp(found, chosen, 16) == 0);
+        EXPECT_FALSE(Sys_RememberedPad(0, found));
+    }
+    const struct {
+        bool noRumble, rumble, on;
+    } starts[] = { { false, false, true }, { true, false, false }, { false, false, false }, { false, true, true },
+                   { false, false, true } };
+    for (const auto &start : starts) {
+        Sys_ResetDisplayChoices();
+        SysOptions options;
+        options.noRumble = start.noRumble;
+        options.rumble = start.rumble;
+        Sys_LoadDisplayChoices(options);
+        EXPECT_EQ(Sys_RumbleOn(), start.on) << &start - starts;
+    }
 
     // A file that cannot be read gives the defaults and is never replaced.
     unlink(SYS_DISPLAY_FILE);

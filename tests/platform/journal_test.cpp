@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <unistd.h>
 
 namespace {
@@ -118,7 +119,87 @@ std::string RecordFrames(int frames)
     return KxReadFile("run.kxr");
 }
 
+// One drain of events at a clock time, then every pad listed as read: the events and readings as
+// text, each pad's product told as the first seen under its name or not.
+std::string PadFrame(DWORD now, std::map<std::string, int> &products)
+{
+    Sys_SetClock(now);
+    std::string t = "|" + std::to_string(now);
+    SysEvent e;
+    while (sys_source.nextEvent(e))
+        t += " event " + std::to_string(e.kind);
+    SysJoystickInfo info[SYS_MAX_JOYSTICK_INFOS];
+    for (int i = 0, n = sys_source.joysticks(info, SYS_MAX_JOYSTICK_INFOS); i < n; i++) {
+        SysJoystickInput in = {};
+        sys_source.joystickOpen(info[i].id);
+        sys_source.joystickRead(info[i].id, in);
+        int product = info[i].product[8], first = products.emplace(info[i].name, product).first->second;
+        t += std::string(" [") + info[i].name + (product == first ? "" : " another") + " style " +
+             std::to_string(Sys_PadStyle(info[i].product)) + " buttons " + std::to_string(in.buttons) + " hat " +
+             std::to_string(in.hats[0]) + " axes " + std::to_string(in.axes[1]) + "," + std::to_string(in.axes[5]) + "]";
+    }
+    ShowFrames(1, false);
+    return t;
+}
+
 } // namespace
+
+// A script's pads are plugged, pressed and moved as its lines fall due, their plugs are reported
+// once, and a recording of them plays back the same from the journal alone.
+TEST(Journal, ScriptedPadsAndTheirReplay)
+{
+    KxTempDir dir;
+    std::vector<SysScriptAction> script;
+    std::string error, line;
+    ASSERT_TRUE(Sys_ParseScript("0 pad 1 connect DualSense Wireless Controller\n0 pad 1 press a\n16 pad 2 connect\n"
+                                "16 pad 1 down dpup\n16 pad 1 axis lefty -32768\n16 pad 2 press start\n"
+                                "20 pad 2 axis righttrigger 32767\n32 pad 1 disconnect\n48 pad 1 connect\n",
+                                "pads.txt", script, error)) << error;
+    const struct {
+        DWORD now;
+        const char *read;
+    } frames[] = {
+        { 0, "|0 event 12 [DualSense Wireless Controller style 2 buttons 1 hat 0 axes 0,0]" },
+        { 0, "|0 [DualSense Wireless Controller style 2 buttons 1 hat 0 axes 0,0]" }, // held while the clock stands
+        { 16, "|16 event 12 [DualSense Wireless Controller style 2 buttons 0 hat 1 axes -32768,0]"
+              " [Scripted Pad style 1 buttons 128 hat 0 axes 0,0]" },
+        { 32, "|32 event 12 [Scripted Pad style 1 buttons 0 hat 0 axes 0,32767]" },
+        { 48, "|48 event 12 [Scripted Pad style 1 buttons 0 hat 0 axes 0,32767]"
+              " [DualSense Wireless Controller style 2 buttons 0 hat 0 axes 0,0]" }, // the same device back
+    };
+    Sys_UseScriptedSource();
+    Sys_UseFakeJoysticks(true);
+    int plugs = Sys_FakePlugs();
+    Sys_StartScript(script);
+    ASSERT_TRUE(Sys_ScriptHasPads());
+    ASSERT_TRUE(Sys_StartRecording("pads.kxr", "", error)) << error;
+    std::map<std::string, int> products;
+    std::string recorded;
+    for (const auto &f : frames) {
+        recorded += PadFrame(f.now, products);
+        EXPECT_NE(recorded.find(f.read), std::string::npos) << recorded;
+    }
+    sys_source.joystickRumble(Sys_ScriptPadDevice(1), 70, 200);
+    EXPECT_EQ(Sys_FakeRumbles(Sys_ScriptPadDevice(1)), 1);
+    EXPECT_EQ(Sys_FakeRumbleStrength(Sys_ScriptPadDevice(1)), 70);
+    EXPECT_EQ(Sys_FakePlugs(), plugs) << "the script's own events report its pads' plugs";
+    Sys_FinishJournal(0, 0, 0);
+
+    Sys_StartScript({});
+    Sys_UseFakeJoysticks(true);
+    ASSERT_TRUE(Sys_StartPlayback("pads.kxr", false, line, error)) << error;
+    products.clear();
+    std::string played;
+    for (const auto &f : frames)
+        played += PadFrame(f.now, products);
+    EXPECT_EQ(played, recorded);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Sys_FinishJournal(0, 0, 0), 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("matched"), std::string::npos);
+    Sys_ServePlayerFiles(false);
+    Sys_UseFakeJoysticks(false);
+    Sys_UseLiveSource();
+}
 
 // A run killed at any moment leaves a journal readable up to its last flush: every cut of a
 // journal is either refused as holding nothing or accepted up to a whole frame, never damaged.

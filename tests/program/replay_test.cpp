@@ -70,8 +70,9 @@ std::string WithChecksumChanged(const std::string &journal, int sums, long &fram
 TEST(Replay, RecordedGamePlaysBackTheSameAndDamageIsCaught)
 {
     KxTempDir dir;
-    // Start, steer, fire, zap, lose every life, type initials at the game over, quit.
-    KxRun rec = KxRunGame("9500 press 13\n9600 down 32\n12000 down 65\n14000 up 65\n14500 down 87\n16000 up 87\n"
+    // A pad comes and goes on the title; start, steer, fire, zap, lose every life, type initials at
+    // the game over, quit.
+    KxRun rec = KxRunGame("1000 pad 1 connect\n3000 pad 1 disconnect\n5000 pad 1 connect\n9500 press 13\n9600 down 32\n12000 down 65\n14000 up 65\n14500 down 87\n16000 up 87\n"
                           "20000 press 9\n300100 press 65\n300200 press 66\n300300 press 67\n300400 press 13\n"
                           "303000 quit\n",
                           "--record game.kxr");
@@ -137,9 +138,11 @@ TEST(Replay, RecordedGamePlaysBackTheSameAndDamageIsCaught)
 TEST(Replay, WindowedReplayWritesNothingOfThePlayers)
 {
     KxTempDir dir;
-    // Recorded in a window too (a journal plays back in the kind of run that recorded it).
+    // Recorded in a window too (a journal plays back in the kind of run that recorded it), with the
+    // script's pads alone.
     KxRunGame("0 quit\n");
-    KxWriteFile("script.txt", "2000 press 123\n2500 quit\n");
+    KxWriteFile("script.txt", "100 pad 1 connect Wireless Controller\n1000 pad 1 disconnect\n1500 pad 1 connect\n"
+                              "2000 press 123\n2500 quit\n");
     std::string cmd = std::string("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '") + KORDAX_RUN_DIR +
                       "/kordax' -2 -f --window --script script.txt --record short.kxr > out.txt 2>&1";
     ASSERT_EQ(system(cmd.c_str()), 0) << KxReadFile("out.txt");

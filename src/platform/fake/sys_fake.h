@@ -16,7 +16,11 @@ enum SysJoystickStep {
 };
 void Sys_UseFakeJoysticks(bool on);            // on or off, either way with no fakes plugged
 bool Sys_FakeJoysticksOn();
-int Sys_PlugJoystick(const char *productName); // returns the fake's number
+// Returns the fake's number. Its style (SysPadStyle, in its product) is what its name says, or generic.
+int Sys_PlugJoystick(const char *productName);
+// A script's pad: a mapped pad of this style, whose plugs and unplugs the script's own events
+// report (Sys_FakePlugs does not count them, so a replay sees the same changes).
+int Sys_PlugScriptedPad(const char *name, SysPadStyle style);
 void Sys_UnplugJoystick(int fake);
 // The same device connected again, as a new connection (a new fake number, the same product).
 int Sys_ReplugJoystick(int fake);
@@ -29,6 +33,10 @@ int Sys_FakeJoysticks(SysJoystickInfo *out, int max);
 bool Sys_FakeJoystickOpen(int id);
 void Sys_FakeJoystickClose(int id);
 bool Sys_FakeJoystickRead(int id, SysJoystickInput &input);
+void Sys_FakeJoystickRumble(int id, int strength, int ms);
+// The rumbles a fake was given while plugged, and the strength (0..100) of the last; 0 for none.
+int Sys_FakeRumbles(int fake);
+int Sys_FakeRumbleStrength(int fake);
 
 // The DirectInput stand-in's hooks and counts.
 void Sys_SetDirectInputAvailable(bool available); // false: DirectInputCreateA fails

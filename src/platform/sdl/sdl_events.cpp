@@ -1,6 +1,7 @@
 // The desktop's events for the live and scripted sources: window events, keys read by layout, Alt+Enter, then the script.
 #include "sdl_local.h"
 #include "sys_display.h"
+#include "sys_fake.h"
 #include "sys_harness.h"
 #include "sys_screenshot.h"
 #include "sys_video.h"
@@ -260,7 +261,10 @@ bool Sys_DesktopEvent(DWORD now, SysEvent &out)
         }
     }
     drainStep = 1;
-    if (Sys_NextScriptEvent(now, out))
+    // The script's pads are fakes, plugged and moved as its lines fall due.
+    static const SysScriptPads fakePads = { Sys_PlugScriptedPad, Sys_ReplugJoystick, Sys_UnplugJoystick,
+                                            Sys_SetJoystickInput };
+    if (Sys_NextScriptEvent(now, out, &fakePads))
         return true;
     drainStep = 0;
     return false;

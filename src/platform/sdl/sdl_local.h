@@ -28,3 +28,4 @@ int Sys_LiveJoysticks(SysJoystickInfo *out, int max);
 bool Sys_LiveJoystickOpen(int id);
 void Sys_LiveJoystickClose(int id);
 bool Sys_LiveJoystickRead(int id, SysJoystickInput &input);
+void Sys_LiveJoystickRumble(int id, int strength, int ms);

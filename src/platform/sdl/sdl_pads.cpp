@@ -1,8 +1,12 @@
 // The desktop's joysticks for the live source: SDL game controllers where SDL has a mapping, raw joysticks otherwise.
 #include "sdl_local.h"
+#include "sys_pads.h"
+#include "sys_report.h"
+#include "sys_util.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -17,11 +21,24 @@ struct LiveJoystick {
 static std::vector<LiveJoystick> liveOpen;
 static bool liveStarted = false;
 
+static void AddMapping(const std::string &line, int number, void *path)
+{
+    if (SDL_GameControllerAddMapping(line.c_str()) < 0)
+        Sys_Warn("%s:%d: not a pad mapping (%s); line skipped", (const char *)path, number,
+                 Sys_Escape(SDL_GetError(), 80).c_str());
+}
+
 static bool StartLive()
 {
     if (!liveStarted) {
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        // Buttons by position, whatever is printed on them: a Nintendo pad's confirm stays the south button.
+        SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
         liveStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0; // kept to the end of the run
+        // The player's own mappings, once, before any pad is listed.
+        std::string text, path;
+        if (liveStarted && Sys_ReadPadMappings(text, path))
+            Sys_EachPadMapping(text, AddMapping, (void *)path.c_str());
     }
     return liveStarted;
 }
@@ -137,4 +154,17 @@ bool Sys_LiveJoystickRead(int id, SysJoystickInput &in)
         if (SDL_JoystickGetButton(j, b))
             in.buttons |= 1u << b;
     return true;
+}
+
+void Sys_LiveJoystickRumble(int id, int strength, int ms)
+{
+    const LiveJoystick *live = LiveOpened(id);
+    if (!live)
+        return;
+    Uint16 power = (Uint16)(std::max(0, std::min(strength, 100)) * 0xFFFF / 100);
+    // A device without motors says so, and nothing happens.
+    if (live->controller)
+        SDL_GameControllerRumble(live->controller, power, power, (Uint32)ms);
+    else
+        SDL_JoystickRumble(live->joystick, power, power, (Uint32)ms);
 }

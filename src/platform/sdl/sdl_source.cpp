@@ -1,6 +1,7 @@
 // The live and scripted sources: SDL's clock, events and joysticks, or a virtual clock, the script's input and fake joysticks.
 #include "sdl_local.h"
 #include "sys_fake.h"
+#include "sys_harness.h"
 #include "sys_video.h"
 
 #include <SDL.h>
@@ -11,24 +12,30 @@ static bool LiveEvent(SysEvent &e) { return Sys_DesktopEvent(LiveClock(), e); }
 static void LiveFrame(const SysPicture &) {}
 static int OwnAnswer(SysQuestion, int live) { return live; }
 
-// Tests plug fakes into a live run: then only they are listed, and real pads are never looked at.
+// Tests plug fakes into a live run, and a script with pad lines plays its own pads: then only the
+// fakes are listed, and real pads are never looked at.
+static bool FakesOnly() { return Sys_FakeJoysticksOn() || Sys_ScriptHasPads(); }
 static int LiveJoysticks(SysJoystickInfo *out, int max)
 {
-    return Sys_FakeJoysticksOn() ? Sys_FakeJoysticks(out, max) : Sys_LiveJoysticks(out, max);
+    return FakesOnly() ? Sys_FakeJoysticks(out, max) : Sys_LiveJoysticks(out, max);
 }
-static bool LiveJoystickOpen(int id) { return Sys_FakeJoysticksOn() ? Sys_FakeJoystickOpen(id) : Sys_LiveJoystickOpen(id); }
+static bool LiveJoystickOpen(int id) { return FakesOnly() ? Sys_FakeJoystickOpen(id) : Sys_LiveJoystickOpen(id); }
 static void LiveJoystickClose(int id)
 {
-    if (!Sys_FakeJoysticksOn())
+    if (!FakesOnly())
         Sys_LiveJoystickClose(id);
 }
 static bool LiveJoystickRead(int id, SysJoystickInput &in)
 {
-    return Sys_FakeJoysticksOn() ? Sys_FakeJoystickRead(id, in) : Sys_LiveJoystickRead(id, in);
+    return FakesOnly() ? Sys_FakeJoystickRead(id, in) : Sys_LiveJoystickRead(id, in);
 }
-
-static void LiveJoystickRumble(int, int, int) {} // TODO(pads)
-static void FakeJoystickRumble(int, int, int) {}
+static void LiveJoystickRumble(int id, int strength, int ms)
+{
+    if (FakesOnly())
+        Sys_FakeJoystickRumble(id, strength, ms);
+    else
+        Sys_LiveJoystickRumble(id, strength, ms);
+}
 
 static DWORD VirtualClock() { return Sys_VirtualNow(); }
 static void VirtualSleep(DWORD ms) { Sys_SetVirtualNow(Sys_VirtualNow() + ms); }
@@ -39,7 +46,7 @@ static constexpr SysSource live = { LiveClock, LiveSleep, LiveEvent, LiveFrame, 
                                     LiveJoysticks, LiveJoystickOpen, LiveJoystickClose, LiveJoystickRead, LiveJoystickRumble };
 static constexpr SysSource scripted = { VirtualClock, VirtualSleep, ScriptedEvent, VirtualFrame, OwnAnswer,
                                         Sys_FakeJoysticks, Sys_FakeJoystickOpen, Sys_FakeJoystickClose, Sys_FakeJoystickRead,
-                                        FakeJoystickRumble };
+                                        Sys_FakeJoystickRumble };
 
 // Live from the start, before any constructor could ask.
 SysSource sys_source = live;

@@ -3,6 +3,7 @@
 #include "sys_file.h"
 #include "sys_harness.h"
 #include "sys_report.h"
+#include "sys_source.h"
 #include "sys_util.h"
 
 #include <algorithm>
@@ -54,6 +55,16 @@ static bool ReadYesNo(const std::string &value, bool &out)
     return false;
 }
 
+// A pad's product identity: 32 hex digits, its bytes in order.
+static bool ReadProduct(const std::string &value, uint8_t (&product)[16])
+{
+    if (value.size() != 32 || value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    for (int i = 0; i < 16; i++)
+        product[i] = (uint8_t)strtoul(value.substr(2 * i, 2).c_str(), nullptr, 16);
+    return true;
+}
+
 // Why the line cannot be read, or null when it was.
 static const char *ReadLine(const std::string &line, SysDisplayChoices &c, bool &hasX, bool &hasY)
 {
@@ -78,6 +89,11 @@ static const char *ReadLine(const std::string &line, SysDisplayChoices &c, bool 
         ok = ReadYesNo(value, c.integerScale);
     } else if (name == "renderer") {
         ok = Sys_ParseRenderer(value, c.renderer);
+    } else if (name == "rumble") {
+        ok = ReadYesNo(value, c.rumble);
+    } else if (name == "pad1" || name == "pad2") {
+        int player = name[3] - '1';
+        ok = c.padChosen[player] = ReadProduct(value, c.pad[player]);
     } else {
         return "unknown name";
     }
@@ -123,6 +139,16 @@ std::string Sys_FormatDisplayChoices(const SysDisplayChoices &c)
     s += std::string("integer_scale = ") + (c.integerScale ? "yes" : "no") + "\n";
     if (c.renderer != SysRenderer::AUTO)
         s += std::string("renderer = ") + Sys_RendererName(c.renderer) + "\n";
+    if (!c.rumble)
+        s += "rumble = no\n";
+    for (int player = 0; player < 2; player++) {
+        if (!c.padChosen[player])
+            continue;
+        char hex[33];
+        for (int i = 0; i < 16; i++)
+            snprintf(hex + 2 * i, 3, "%02x", c.pad[player][i]);
+        s += "pad" + std::to_string(player + 1) + " = " + hex + "\n";
+    }
     return s;
 }
 
@@ -161,6 +187,7 @@ SysDisplayChoices Sys_LoadDisplayChoices(const SysOptions &options)
         SysDisplayChoices asked;
         asked.fullscreen = !options.windowed;
         asked.integerScale = options.integerScale;
+        choices.rumble = asked.rumble = !options.noRumble;
         return asked;
     }
     loaded = true;
@@ -193,6 +220,8 @@ SysDisplayChoices Sys_LoadDisplayChoices(const SysOptions &options)
         choices.fullscreen = options.fullscreen;
     if (options.integerScale || options.noIntegerScale)
         choices.integerScale = options.integerScale;
+    if (options.rumble || options.noRumble)
+        choices.rumble = options.rumble;
     Save();
     return choices;
 }
@@ -231,8 +260,34 @@ void Sys_DisplayTick(unsigned now)
         Sys_FlushDisplayChoices();
 }
 
-bool Sys_RememberedPad(int, uint8_t (&)[16]) { return false; } // TODO(pads): kept in the file
-void Sys_RememberPad(int, const uint8_t *) {}
+bool Sys_RememberedPad(int player, uint8_t (&product)[16])
+{
+    // Asked through the source, so that a replay finds the pad the recorded run found remembered.
+    bool chosen = player >= 0 && player < 2 && choices.padChosen[player];
+    if (!sys_source.answer(SYS_Q_REMEMBERED_PAD, chosen))
+        return false;
+    for (int w = 0; w < 4; w++) {
+        uint32_t live = 0;
+        if (chosen)
+            memcpy(&live, choices.pad[player] + 4 * w, 4);
+        uint32_t word = (uint32_t)sys_source.answer(SYS_Q_REMEMBERED_PAD, (int)live);
+        memcpy(product + 4 * w, &word, 4);
+    }
+    return true;
+}
+
+void Sys_RememberPad(int player, const uint8_t *product)
+{
+    if (player < 0 || player > 1)
+        return;
+    choices.padChosen[player] = product != nullptr;
+    if (product)
+        memcpy(choices.pad[player], product, sizeof choices.pad[player]);
+    else
+        memset(choices.pad[player], 0, sizeof choices.pad[player]);
+    Save();
+}
+
 bool Sys_RumbleOn() { return choices.rumble; }
 
 void Sys_FlushDisplayChoices()

@@ -1,4 +1,4 @@
-// Display choices kept between runs: full screen or window, the window's size and place, whole-multiple scaling, the presenting path.
+// Display choices kept between runs: full screen or window, the window's size and place, whole-multiple scaling, the presenting path, rumble, the players' pads.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Where the game's files live, game paths with backslashes, and whole-or-nothing file saves.
 #include "sys_file.h"
 #include "sys_display.h"
+#include "sys_pads.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -132,7 +133,8 @@ bool Sys_ResolvePath(const char *name, std::string &path)
         path = dataFolder + "/" + path;
         return true;
     }
-    std::string kept = path == SYS_DISPLAY_FILE ? "kordax.ini" : path; // the display choices live beside the keys
+    // The display choices and the pad mappings live beside the keys.
+    std::string kept = path == SYS_DISPLAY_FILE || path == SYS_PAD_MAPPINGS_FILE ? "kordax.ini" : path;
     for (const SysPlayerFile &f : playerFiles) {
         if (kept == f.name) {
             path = f.folder + "/" + path;

@@ -33,8 +33,9 @@ struct SysEvent {
 };
 
 // Answers the stand-ins work out from state the game cannot see (the mixer thread, the device).
-// A player's remembered pad comes from the player's files, which a replay does not carry.
-enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_PLAYER_PAD, SYS_Q_COUNT };
+// The pads the players chose last are kept in the player's display file, which a replay does not
+// read: asked as answers, whether a pad was chosen and then its identity in four 32-bit words.
+enum SysQuestion : uint8_t { SYS_Q_SOUND_STARTED, SYS_Q_CHANNEL_ENDED, SYS_Q_REMEMBERED_PAD, SYS_Q_COUNT };
 
 // A joystick attached now, as the enumeration lists it.
 struct SysJoystickInfo {
@@ -90,6 +91,11 @@ enum {
 // Whose names a pad's face buttons carry, for hints: worked out from its product identity.
 enum SysPadStyle { SYS_PAD_GENERIC, SYS_PAD_XBOX, SYS_PAD_PLAYSTATION, SYS_PAD_NINTENDO };
 SysPadStyle Sys_PadStyle(const uint8_t (&product)[16]);
+// Fakes' products (the stand-in's marker 53 4A 58 4B first) carry their style in this byte.
+enum { SYS_FAKE_STYLE_BYTE = 12 };
+// The style a pad's name says (PlayStation, DualShock, DualSense, PS4, PS5; Nintendo, Switch,
+// Joy-Con; Xbox, X-Box; in any case), or otherwise.
+SysPadStyle Sys_PadStyleNamed(const char *name, SysPadStyle otherwise);
 
 // The source the stand-ins ask. Starts live; headless runs and tests choose the scripted one.
 extern SysSource sys_source;

@@ -385,9 +385,7 @@ void Sys_RumbleJoystick(IDirectInputDevice2 *device, int strength, int ms)
 bool Sys_IsPlayerPad(int player, const GUID &product)
 {
     uint8_t bytes[16];
-    bool chosen = player >= 1 && player <= 2 && Sys_RememberedPad(player - 1, bytes) &&
-                  memcmp(bytes, &product, sizeof bytes) == 0;
-    return sys_source.answer(SYS_Q_PLAYER_PAD, chosen) != 0;
+    return player >= 1 && player <= 2 && Sys_RememberedPad(player - 1, bytes) && memcmp(bytes, &product, sizeof bytes) == 0;
 }
 
 void Sys_SetPlayerPad(int player, const GUID *product)
