@@ -228,3 +228,39 @@ TEST_F(Pads, StartPausesAndALostPadWaitsForItsReturnOrAnother)
     EXPECT_FALSE(KX_PAUSE_Paused);
     EXPECT_EQ(GameState, KX_STATE_OPTIONS);
 }
+
+TEST_F(Pads, AHitRumblesThePlayersPadAndAChosenPadIsFoundAgainByProduct)
+{
+    // Player 1 takes pad 2 at the title; the choice is kept by the pad's product.
+    CurrentOption = KX_MENU_P1_INPUT;
+    Tap(pad2, Buttons(0, SYS_HAT_RIGHT));
+    Tap(pad2, Buttons(0, SYS_HAT_RIGHT));
+    ASSERT_EQ(P1Input, 2);
+    GUID first, second;
+    ASSERT_TRUE(DDInput_JoystickProduct(0, first));
+    ASSERT_TRUE(DDInput_JoystickProduct(1, second));
+    EXPECT_TRUE(Sys_IsPlayerPad(1, second));
+    EXPECT_FALSE(Sys_IsPlayerPad(1, first));
+    EXPECT_FALSE(Sys_IsPlayerPad(2, second));
+
+    // A hit in play rumbles that pad only.
+    SetActiveInput();
+    GameState = KX_STATE_DYING;
+    KX_Update((int)GetClock());
+    EXPECT_EQ(Sys_FakeRumbles(pad2), 1);
+    EXPECT_EQ(Sys_FakeRumbleStrength(pad2), KX_PAD_RUMBLE_HIT);
+    EXPECT_EQ(Sys_FakeRumbles(pad1), 0);
+
+    // A new run with only that pad attached: it is player 1's again, in its new slot.
+    DDInput_Close();
+    Sys_UnplugJoystick(pad1);
+    ASSERT_TRUE(DDInput_Initialise(nullptr, (HWND)1));
+    ASSERT_EQ(DDInput_NumJoysticks(), 1);
+    KX_PAD_Reset();
+    P1Input = P2Input = 0;
+    GameState = KX_STATE_OPTIONS;
+    Frame();
+    EXPECT_EQ(P1Input, 1);
+    EXPECT_EQ(P2Input, 0);
+    Sys_SetPlayerPad(1, nullptr);
+}
