@@ -282,7 +282,7 @@ const char *KX_PAD_Hint()
     if (GameState == KX_STATE_OPTIONS && ShowingCredits)
         snprintf(text, sizeof text, "%s: START LEVEL   %s: BACK", t.shoulders, t.back);
     else if (GameState == KX_STATE_OPTIONS && ShowingInput)
-        snprintf(text, sizeof text, "KEYS ARE SET FROM THE KEYBOARD   %s: BACK", t.back);
+        snprintf(text, sizeof text, "SET KEYS ON THE KEYBOARD   %s: BACK", t.back);
     else if (GameState == KX_STATE_OPTIONS) {
         static const char *const doing[KX_MENU_ITEMS] = { "START GAME", nullptr, "SET KEYS", "SET KEYS",
                                                           nullptr,      nullptr, "CREDITS",  "EXIT" };
@@ -327,8 +327,8 @@ void KX_PAD_DrawHint(int centreX, int y, bool plate)
         widest = w > widest ? w : widest;
     }
     if (plate)
-        DDFillRect(g_pDDSBack, RGBToColourValue(8, 12, 24), centreX - widest / 2 - 6, y - 2, centreX + widest / 2 + 6,
-                   y + lines * height + 2);
+        DDFillRect(g_pDDSBack, RGBToColourValue(8, 12, 24), centreX - widest / 2 - 6, y - 1, centreX + widest / 2 + 6,
+                   y + lines * height + 1);
     for (const char *p = hint; NextLine(p, line); y += height) {
         DDBitmap_TextSize(font, line, &w, nullptr);
         DDBitmap_DrawText(g_pDDSBack, font, line, centreX - w / 2, y);

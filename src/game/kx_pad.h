@@ -6,7 +6,7 @@ enum {
     KX_PAD_REPEAT_DELAY = 400, // ms a held direction waits before it repeats, as a held key does
     KX_PAD_REPEAT_TIME = 120,  // ms between repeats
     KX_PAD_LETTERS = 37,       // A-Z, 0-9 and a space
-    KX_PAD_HINT_Y = 414,       // the title's hint: the foot of the field
+    KX_PAD_HINT_Y = 420,       // the credits' and input screen's hint: under their instructions
     KX_PAD_RUMBLE_HIT = 80, KX_PAD_RUMBLE_HIT_MS = 400, // the player's laser destroyed
     KX_PAD_RUMBLE_ZAP = 50, KX_PAD_RUMBLE_ZAP_MS = 250  // an electro zap
 };
