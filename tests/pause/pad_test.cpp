@@ -1,12 +1,11 @@
-// Pads in the real frame loop: the menus' keys with their repeat, a key being redefined, initials
-// picked by letter, Start and Back in play, and a lost pad that pauses until it is back or replaced.
+// Pads in the real frame loop: the menus' keys with their repeat, a key being redefined, Start and
+// Back in play, a lost pad that pauses until it is back or replaced, rumble, a chosen pad kept.
 #include "dd.h"
 #include "dd_input.h"
 #include "kordax.h"
 #include "kx_game.h"
 #include "kx_pad.h"
 #include "kx_pause.h"
-#include "kx_state_gameover.h"
 #include "kx_state_options.h"
 #include "kx_world.h"
 #include "kx_test.h"
@@ -146,31 +145,6 @@ TEST_F(Pads, MenusTakeThePadAsKeysWithAHeldDirectionRepeating)
     Sys_InjectKey(VK_SHIFT, false);
     EXPECT_FALSE(KX_PAD_LastInputPad);
     EXPECT_EQ(KX_PAD_Hint(), nullptr);
-}
-
-TEST_F(Pads, InitialsArePickedLetterByLetter)
-{
-    GameState = OldGameState = KX_STATE_GAMEOVER;
-    GettingInitials = HighScore = true;
-    InitialPos = 0;
-    strcpy(Initials, "___");
-    // C: two steps up from A; then A as it stands; then down from A wraps to the space and on to 9.
-    const SysJoystickInput steps[] = { Buttons(0, SYS_HAT_UP), Buttons(0, SYS_HAT_UP), Buttons(1u << SYS_PAD_A),
-                                       Buttons(1u << SYS_PAD_A), Buttons(0, SYS_HAT_DOWN), Buttons(0, SYS_HAT_DOWN) };
-    for (const SysJoystickInput &in : steps) {
-        Sys_SetJoystickInput(pad1, in);
-        KX_PAD_Update((int)GetClock());
-        Sys_SetJoystickInput(pad1, Buttons(0));
-        KX_PAD_Update((int)GetClock());
-    }
-    EXPECT_EQ(InitialPos, 2);
-    EXPECT_EQ(std::string(Initials, 2), "CA");
-    EXPECT_EQ(KX_PAD_PickedLetter(), '9');
-    // B steps back as Backspace does, and the letter starts again at A.
-    Sys_SetJoystickInput(pad1, Buttons(1u << SYS_PAD_B));
-    KX_PAD_Update((int)GetClock());
-    EXPECT_EQ(InitialPos, 1);
-    EXPECT_EQ(KX_PAD_PickedLetter(), 'A');
 }
 
 TEST_F(Pads, StartPausesAndALostPadWaitsForItsReturnOrAnother)
