@@ -30,6 +30,7 @@ static int LetterPos = -1;        // the place of the initials the letter is pic
 static bool Settled[2];           // the player's remembered pad was found, or the player chose
 static int SeenInput[2];          // the players' inputs as last seen, to keep a new choice
 static int PadsLooked = -1;       // joysticks there were when remembered pads were last looked for
+static bool Centred[DDINPUT_MAX_JOYSTICKS]; // seen at rest once: a stick stuck off centre from the start means nothing
 
 static bool Bit(DWORD buttons, int b) { return (buttons >> b) & 1; }
 
@@ -37,8 +38,10 @@ static bool InPlay() { return GameState >= KX_STATE_ENTER_LASER && GameState <= 
 
 void KX_PAD_Reset()
 {
-    for (int j = 0; j < DDINPUT_MAX_JOYSTICKS; j++)
+    for (int j = 0; j < DDINPUT_MAX_JOYSTICKS; j++) {
         LastButtons[j] = HeldKey[j] = RepeatAt[j] = 0;
+        Centred[j] = false;
+    }
     LostPlayer = 0;
     LetterPos = -1;
     Settled[0] = Settled[1] = false;
@@ -103,9 +106,8 @@ static int DirectionKey(int j)
 }
 
 // A direction counts when it is taken up, then repeats while held, as a held key does.
-static int RepeatedDirection(int j, int time)
+static int RepeatedDirection(int j, int key, int time)
 {
-    int key = DirectionKey(j);
     if (key != HeldKey[j]) {
         HeldKey[j] = key;
         RepeatAt[j] = time + KX_PAD_REPEAT_DELAY;
@@ -372,8 +374,11 @@ void KX_PAD_Update(int time)
         DWORD buttons = DDInput_Buttons(j), pressed = buttons & ~LastButtons[j];
         LastButtons[j] = buttons;
         bool play = InPlay();
-        int key = play ? 0 : RepeatedDirection(j, time);
-        if (pressed || key || (play && DirectionKey(j))) {
+        int direction = DirectionKey(j);
+        Centred[j] = Centred[j] || !direction;
+        direction = Centred[j] ? direction : 0;
+        int key = play ? 0 : RepeatedDirection(j, direction, time);
+        if (pressed || key || (play && direction)) {
             KX_PAD_LastInputPad = true;
             KX_PAD_HintStyle = DDInput_JoystickStyle(j);
         }

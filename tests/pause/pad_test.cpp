@@ -64,7 +64,7 @@ protected:
         DeterminedRefresh = 2;
         QuantizeFactor = 16;
         ShowingSplash = ShownSplash = true;
-        Frame(); // the title starts: keys and pads count from here
+        Frame(2); // the title starts: keys and pads count from here, the pads seen at rest
     }
     void TearDown() override
     {
@@ -119,6 +119,16 @@ TEST_F(Pads, MenusTakeThePadAsKeysWithAHeldDirectionRepeating)
     }
     EXPECT_TRUE(KX_PAD_LastInputPad);
     EXPECT_NE(KX_PAD_Hint(), nullptr);
+    // A pad plugged in with its stick stuck at an extreme moves nothing until it is once at rest.
+    int stuck = Sys_PlugJoystick("Stuck");
+    Sys_SetJoystickInput(stuck, Buttons(0, 0, 0, 32767));
+    Frame(40);
+    EXPECT_EQ(DDInput_NumJoysticks(), 3);
+    EXPECT_EQ(CurrentOption, rows[3].option);
+    Sys_SetJoystickInput(stuck, Buttons(0));
+    Frame();
+    Tap(stuck, Buttons(0, 0, 0, 32767));
+    EXPECT_EQ(CurrentOption, (rows[3].option + 1) % KX_MENU_ITEMS);
 
     // Right changes the item's value; A opens the input screen, where a key being redefined takes
     // nothing from a pad but B, which cancels, and B again leaves.
