@@ -16,7 +16,8 @@ if (!www || !nativeRun) {
   console.error('usage: node web_test.js WWW_DIR NATIVE_RUN_DIR [OUT_DIR]');
   process.exit(2);
 }
-const TITLE_LIMIT_MS = 30000; // what the test waits for; the figure itself is reported, not judged here
+const TITLE_LIMIT_MS = 30000;
+const home = '/home/web_user'; // the page's home folder, kept in IndexedDB // what the test waits for; the figure itself is reported, not judged here
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.gz': 'application/gzip' };
 
@@ -171,9 +172,36 @@ function check(ok, what) {
         `99th percentile ${gaps[Math.floor(gaps.length * 0.99)].toFixed(1)} ms`);
 
     // The game's own measure of its frames, from its log in the page's file system.
-    const log = await page.evaluate(() => new TextDecoder().decode(window.Module.FS.readFile('/kordax/dderrors.log')));
+    const readFile = (name) => page.evaluate((n) => new TextDecoder().decode(window.Module.FS.readFile(n)), name);
+    const log = await readFile(home + '/.local/state/kordax/dderrors.log');
     const rates = log.match(/Refresh rate determined: .*/g) || [];
     console.log('frame rate in the page: ' + (rates.join('; ') || 'not determined'));
+
+    // Escape abandons the game; on the input screen player 1's first key becomes Q, which is saved
+    // at once into IndexedDB; after a reload the input screen shows it as the native game does.
+    await page.keyboard.down('Escape');
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    await page.keyboard.up('Escape');
+    await new Promise((resolve) => setTimeout(resolve, 1500));
+    const toKeys = ['ArrowDown', 'ArrowDown', 'Enter'];
+    for (const key of [...toKeys, 'Enter', 'KeyQ', 'Escape']) {
+      await page.keyboard.press(key);
+      await new Promise((resolve) => setTimeout(resolve, 150));
+    }
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    const ini = home + '/.config/kordax/kordax.ini';
+    const saved = await readFile(ini).catch(() => '');
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.kordaxRunning, { timeout: TITLE_LIMIT_MS });
+    const kept = await readFile(ini).catch(() => '');
+    check(saved !== '' && kept === saved, `the keys file is kept through a reload (${saved.length} bytes saved, ${kept.length} found)`);
+    await page.waitForFunction(() => performance.now() > window.kordaxRunning + 8000, { timeout: TITLE_LIMIT_MS });
+    await page.keyboard.press('Shift');
+    for (const key of toKeys) await page.keyboard.press(key);
+    const keys = nativeFrame('keys.png', '9000 press 40\n9100 press 40\n9200 press 13\n9300 press 13\n9400 press 81\n' +
+      '9500 shot keys.png\n9600 quit\n');
+    const inForce = await waitForFrame('keys', keys, [[480, 0, 160, 480], [270, 90, 50, 40]], 5000);
+    check(inForce.ms >= 0, 'after the reload the changed key is in force on the input screen' + described(inForce.result));
     check(errors.length === 0, 'no script errors' + (errors.length ? ': ' + errors.join('; ') : ''));
     console.log(`pictures in ${outDir}`);
   } finally {

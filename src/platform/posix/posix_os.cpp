@@ -1,6 +1,10 @@
 // The POSIX side of files and time: folders, the home folder, the executable's place, fsync and rename.
 #include "sys_os.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -183,6 +187,10 @@ static void SyncFolderOf(const std::string &path)
         fsync(dfd);
         close(dfd);
     }
+#ifdef __EMSCRIPTEN__
+    // In a page the files live in memory over the browser's IndexedDB: durable means written there.
+    EM_ASM(if (Module.kordaxKeep) Module.kordaxKeep(););
+#endif
 }
 
 bool Sys_ReplaceFile(const std::string &path, const void *data, size_t size)
