@@ -202,6 +202,21 @@ function check(ok, what) {
       '9500 shot keys.png\n9600 quit\n');
     const inForce = await waitForFrame('keys', keys, [[480, 0, 160, 480], [270, 90, 50, 40]], 5000);
     check(inForce.ms >= 0, 'after the reload the changed key is in force on the input screen' + described(inForce.result));
+
+    // F12 hands the picture over as a download: a 640x480 PNG.
+    const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'kordax-downloads-'));
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await page.keyboard.press('F12');
+    let shot = null;
+    for (let i = 0; i < 50 && !shot; i++) {
+      await new Promise((resolve) => setTimeout(resolve, 100));
+      const name = fs.readdirSync(downloads).find((n) => /^kordax-.*\.png$/.test(n));
+      if (name) shot = readPng(fs.readFileSync(path.join(downloads, name)));
+    }
+    check(shot && shot.width === 640 && shot.height === 480, 'F12 downloads the picture as a 640x480 PNG' +
+      (shot ? ` (${shot.width}x${shot.height})` : ' (none came)'));
+    fs.rmSync(downloads, { recursive: true, force: true });
     check(errors.length === 0, 'no script errors' + (errors.length ? ': ' + errors.join('; ') : ''));
     console.log(`pictures in ${outDir}`);
   } finally {

@@ -221,6 +221,15 @@ bool Sys_ReplaceFile(const std::string &path, const void *data, size_t size)
     return true;
 }
 
+void Sys_OfferFile(const std::string &path)
+{
+#ifdef __EMSCRIPTEN__
+    EM_ASM({ if (Module.kordaxOffer) Module.kordaxOffer(UTF8ToString($0)); }, path.c_str());
+#else
+    (void)path;
+#endif
+}
+
 // Copies path's bytes into a new file copy (never one already there); false with errno set.
 static bool CopyInto(const std::string &path, const std::string &copy)
 {

@@ -35,5 +35,8 @@ bool Sys_ReplaceFile(const std::string &path, const void *data, size_t size);
 // earlier copy is never overwritten. copy is the name used; empty when nothing is there to keep.
 // False with errno set when no copy could be made.
 bool Sys_KeepCopy(const std::string &path, std::string &copy);
+// A file made for the player to take away (a screenshot): a page hands it to the browser as a
+// download and lets it go; a desktop leaves it where it is.
+void Sys_OfferFile(const std::string &path);
 // For tests: make the next replacement's write fail after this many bytes (-1: never).
 void Sys_FailWritesAfter(long bytes);

@@ -220,6 +220,7 @@ static void ReportShot(const ShotJob &job)
     }
     fprintf(stderr, "kordax: screenshot saved: %s\n", job.path.c_str());
     ShowNotice("Screenshot " + job.path.substr(job.path.rfind('/') + 1));
+    Sys_OfferFile(job.path);
 }
 
 void Sys_ScreenshotsDone(bool wait)
