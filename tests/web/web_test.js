@@ -171,6 +171,31 @@ function check(ok, what) {
       console.log(`frame time in play: median ${gaps[gaps.length >> 1].toFixed(1)} ms, ` +
         `99th percentile ${gaps[Math.floor(gaps.length * 0.99)].toFixed(1)} ms`);
 
+    // The tab hidden pauses play as a minimised window does: shown again, the field is dimmed
+    // under the caption, until Pause resumes.
+    const visibility = (hidden) => page.evaluate((h) => {
+      Object.defineProperty(document, 'hidden', { value: h, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: h ? 'hidden' : 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    }, hidden);
+    const fieldLight = async () => {
+      const { width, rgba } = readPng(await page.screenshot());
+      let sum = 0;
+      for (let y = 20; y < 140; y++) for (let x = 20; x < 420; x++) sum += rgba[(y * width + x) * 4 + 1];
+      return sum;
+    };
+    const lit = await fieldLight();
+    await visibility(true);
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    await visibility(false);
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    const dimmed = await fieldLight();
+    check(dimmed < lit * 0.7, `hiding the tab pauses play (the field at ${(100 * dimmed / lit).toFixed(0)} % of its light)`);
+    await page.keyboard.press('Pause');
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    const resumed = await fieldLight();
+    check(resumed > lit * 0.7, `Pause resumes (${(100 * resumed / lit).toFixed(0)} %)`);
+
     // The game's own measure of its frames, from its log in the page's file system.
     const readFile = (name) => page.evaluate((n) => new TextDecoder().decode(window.Module.FS.readFile(n)), name);
     const log = await readFile(home + '/.local/state/kordax/dderrors.log');
