@@ -241,6 +241,30 @@ function check(ok, what) {
     }
     check(shot && shot.width === 640 && shot.height === 480, 'F12 downloads the picture as a 640x480 PNG' +
       (shot ? ` (${shot.width}x${shot.height})` : ' (none came)'));
+
+    // The journal of this run comes as a download too; replayed by the native game it says how far
+    // the two builds agree (reported, not judged: the page's floating point may differ).
+    await page.evaluate(() => window.Module.kordaxReplay());
+    let journal = null;
+    for (let i = 0; i < 50 && !journal; i++) {
+      await new Promise((resolve) => setTimeout(resolve, 100));
+      journal = fs.readdirSync(downloads).find((n) => /^kordax-.*\.kxr$/.test(n));
+    }
+    check(!!journal, 'the run\'s replay downloads' + (journal ? ` (${fs.statSync(path.join(downloads, journal)).size} bytes)` : ''));
+    if (journal) {
+      const dir = path.join(outDir, 'native-replay');
+      fs.rmSync(dir, { recursive: true, force: true });
+      fs.mkdirSync(dir);
+      for (const sub of ['gfx', 'sound']) fs.symlinkSync(path.resolve(nativeRun, sub), path.join(dir, sub));
+      let said;
+      try {
+        said = execFileSync(path.resolve(nativeRun, 'kordax'), ['--headless', '--replay', path.join(downloads, journal)],
+          { cwd: dir, encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] });
+      } catch (e) {
+        said = `${e.stdout || ''}${e.stderr || ''}`;
+      }
+      console.log('the native game replaying it: ' + said.trim().split('\n').pop());
+    }
     fs.rmSync(downloads, { recursive: true, force: true });
     check(errors.length === 0, 'no script errors' + (errors.length ? ': ' + errors.join('; ') : ''));
     console.log(`pictures in ${outDir}`);

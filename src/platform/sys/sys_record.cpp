@@ -91,9 +91,20 @@ static void WriterMain()
     }
 }
 
+// The one place that chooses: a build without threads compresses and writes on the main thread.
+#ifndef KORDAX_JOURNAL_INLINE
+#define KORDAX_JOURNAL_INLINE 0
+#endif
+
 // The queue always ends at a frame's end, so a flush leaves only whole frames readable.
 static void HandOver(bool finish, bool flush = false)
 {
+    if (KORDAX_JOURNAL_INLINE) {
+        if (!writerFailed)
+            Compress(buffer, finish ? Z_FINISH : flush ? Z_SYNC_FLUSH : Z_NO_FLUSH);
+        buffer.clear();
+        return;
+    }
     {
         std::lock_guard<std::mutex> hold(writerLock);
         writerQueue += buffer;
@@ -107,7 +118,8 @@ static void HandOver(bool finish, bool flush = false)
 static void CloseRecording()
 {
     HandOver(true);
-    writer.join();
+    if (writer.joinable())
+        writer.join();
     deflateEnd(&deflater);
     if (fclose(journalFile) != 0)
         WriterFail();
@@ -277,7 +289,8 @@ bool Sys_StartRecording(const std::string &path, const std::string &gameLine, st
     writerFlush = false;
     writerFailed = false;
     writerFailSaid = false;
-    writer = std::thread(WriterMain);
+    if (!KORDAX_JOURNAL_INLINE)
+        writer = std::thread(WriterMain);
     inner = sys_source;
     sys_source = { RecClock,   RecSleep,        RecEvent,         RecFrame,       RecAnswer,
                    RecJoysticks, RecJoystickOpen, RecJoystickClose, RecJoystickRead, RecJoystickRumble };
