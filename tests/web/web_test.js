@@ -75,8 +75,9 @@ function check(ok, what) {
   });
   try {
     const page = await browser.newPage();
-    const errors = [];
+    const errors = [], consoleLines = [];
     page.on('pageerror', (e) => errors.push(e.message));
+    page.on('console', (m) => consoleLines.push(m.text()));
     // The window is the picture's own size, so the canvas holds it pixel for pixel.
     await page.setViewport({ width: 640, height: 480 });
     // Every draw onto the page's own framebuffer is the end of one of the game's frames.
@@ -200,6 +201,7 @@ function check(ok, what) {
     const readFile = (name) => page.evaluate((n) => new TextDecoder().decode(window.Module.FS.readFile(n)), name);
     const log = await readFile(home + '/.local/state/kordax/dderrors.log');
     const rates = log.match(/Refresh rate determined: .*/g) || [];
+    check(rates.length > 0 && consoleLines.some((line) => line.includes(rates[0])), 'the game\'s log reaches the browser console');
     console.log('frame rate in the page: ' + (rates.join('; ') || 'not determined'));
 
     // Escape abandons the game; on the input screen player 1's first key becomes Q, which is saved
@@ -207,15 +209,19 @@ function check(ok, what) {
     await page.keyboard.down('Escape');
     await new Promise((resolve) => setTimeout(resolve, 300));
     await page.keyboard.up('Escape');
-    await new Promise((resolve) => setTimeout(resolve, 1500));
+    const back = await waitForFrame('title_again', title, [[480, 0, 160, 480]], 10000);
+    check(back.ms >= 0, 'Escape abandons the game for the title' + described(back.result));
     const toKeys = ['ArrowDown', 'ArrowDown', 'Enter'];
     for (const key of [...toKeys, 'Enter', 'KeyQ', 'Escape']) {
       await page.keyboard.press(key);
       await new Promise((resolve) => setTimeout(resolve, 150));
     }
-    await new Promise((resolve) => setTimeout(resolve, 1000));
     const ini = home + '/.config/kordax/kordax.ini';
-    const saved = await readFile(ini).catch(() => '');
+    let saved = '';
+    for (let i = 0; i < 30 && !saved; i++) {
+      await new Promise((resolve) => setTimeout(resolve, 100));
+      saved = await readFile(ini).catch(() => '');
+    }
     await page.reload({ waitUntil: 'load' });
     await page.waitForFunction(() => window.kordaxRunning, { timeout: TITLE_LIMIT_MS });
     const kept = await readFile(ini).catch(() => '');

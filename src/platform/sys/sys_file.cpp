@@ -194,6 +194,31 @@ static FILE *OpenServed(int i, const char *mode)
 
 std::string Sys_StateFolder() { return installed ? playerFiles[2].folder : ""; }
 
+// The one place that chooses: in a page the log also goes to the browser's console (standard
+// output there), where a player or a developer looks for it.
+#ifndef KORDAX_LOG_TO_CONSOLE
+#define KORDAX_LOG_TO_CONSOLE 0
+#endif
+
+static ssize_t LogWrite(void *cookie, const char *data, size_t size)
+{
+    fwrite(data, 1, size, stdout);
+    fflush(stdout);
+    FILE *file = (FILE *)cookie;
+    return fwrite(data, 1, size, file) == size && fflush(file) == 0 ? (ssize_t)size : -1;
+}
+
+static int LogClose(void *cookie) { return fclose((FILE *)cookie); }
+
+static FILE *AlsoToConsole(const char *name, FILE *f)
+{
+    if (!KORDAX_LOG_TO_CONSOLE || !f || Sys_NativePath(name) != "dderrors.log")
+        return f;
+    cookie_io_functions_t io = { nullptr, LogWrite, nullptr, LogClose };
+    FILE *both = fopencookie(f, "w", io);
+    return both ? both : f;
+}
+
 FILE *Sys_FOpen(const char *name, const char *mode)
 {
     // "rt" is a Windows mode; text and binary are the same here.
@@ -220,7 +245,7 @@ FILE *Sys_FOpen(const char *name, const char *mode)
     FILE *f = fd < 0 ? nullptr : fdopen(fd, m);
     if (fd >= 0 && !f)
         close(fd);
-    return f;
+    return m[0] == 'w' ? AlsoToConsole(name, f) : f;
 }
 
 FILE *Sys_OpenPlayerFile(const char *name, const char **keep)
