@@ -189,7 +189,7 @@ static void SyncFolderOf(const std::string &path)
     }
 #ifdef __EMSCRIPTEN__
     // In a page the files live in memory over the browser's IndexedDB: durable means written there.
-    EM_ASM(if (Module.kordaxKeep) Module.kordaxKeep(););
+    EM_ASM({ if (Module.kordaxKeep) Module.kordaxKeep(UTF8ToString($0)); }, path.c_str());
 #endif
 }
 
