@@ -272,6 +272,17 @@ function check(ok, what) {
       console.log('the native game replaying it: ' + said.trim().split('\n').pop());
     }
     fs.rmSync(downloads, { recursive: true, force: true });
+
+    // Alt+Enter asks the browser for full screen and gives it back.
+    const altEnter = async () => {
+      await page.keyboard.down('Alt');
+      await page.keyboard.press('Enter');
+      await page.keyboard.up('Alt');
+      await new Promise((resolve) => setTimeout(resolve, 700));
+      return page.evaluate(() => (document.fullscreenElement ? document.fullscreenElement.id : ''));
+    };
+    const full = await altEnter(), windowed = await altEnter();
+    check(full === 'canvas' && windowed === '', `Alt+Enter switches the page's full screen on and off ("${full}", "${windowed}")`);
     check(errors.length === 0, 'no script errors' + (errors.length ? ': ' + errors.join('; ') : ''));
     console.log(`pictures in ${outDir}`);
   } finally {

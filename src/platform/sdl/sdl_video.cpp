@@ -265,6 +265,11 @@ void Sys_RaiseWindow()
 
 void Sdl_ToggleFullscreen()
 {
+#ifdef __EMSCRIPTEN__
+    // A page's full screen is asked for by the page, inside the key's own handler: the only place
+    // a browser grants it.
+    return;
+#endif
     if (!sdl_window)
         return;
     static SDL_Rect windowed = { SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 0, 0 };
