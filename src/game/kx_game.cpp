@@ -56,6 +56,8 @@ void KX_CleanUp()
     Bumpmap_Close();
 }
 
+bool KX_InPlay() { return GameState >= KX_STATE_ENTER_LASER && GameState <= KX_STATE_DYING; }
+
 void KX_HandleKey(int key)
 {
     if (GameState == KX_STATE_OPTIONS)

@@ -25,5 +25,7 @@ extern TLightSpec *Light4;
 bool KX_Initialise();
 void KX_CleanUp();
 void KX_HandleKey(int key);
+// A game is on the field: the laser entering, the ready wait, play, the level's end, dying.
+bool KX_InPlay();
 void KX_InputPoll();
 void KX_Update(int time);

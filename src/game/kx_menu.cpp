@@ -130,10 +130,8 @@ void DrawOptions()
             KX_DrawPercent(PERCENT_X, y + PERCENT_DY, MusicVol, selected);
     }
     // With a pad in hand the instructions speak its terms instead.
-    if (KX_PAD_Hint()) {
-        KX_PAD_DrawHint(INSTR_X + INSTR_WIDTH / 2, INSTR_Y, false);
+    if (KX_PAD_DrawHint(INSTR_X + INSTR_WIDTH / 2, INSTR_Y, false))
         return;
-    }
     int line = CurrentOption == KX_MENU_START     ? INSTR_START
                : CurrentOption == KX_MENU_CREDITS ? INSTR_CREDITS
                : CurrentOption == KX_MENU_EXIT    ? INSTR_EXIT

@@ -17,8 +17,8 @@
 #include <cstring>
 
 bool KX_PAD_LastInputPad = false;
-int KX_PAD_HintStyle = SYS_PAD_GENERIC;
-int KX_PAD_Letter = 0;
+static int HintStyle = SYS_PAD_GENERIC; // SysPadStyle of the pad used last
+static int Letter = 0;                  // the letter being picked at the initials, an index into Letters
 
 static const char Letters[KX_PAD_LETTERS + 1] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
 
@@ -34,8 +34,6 @@ static bool Centred[DDINPUT_MAX_JOYSTICKS]; // seen at rest once: a stick stuck 
 
 static bool Bit(DWORD buttons, int b) { return (buttons >> b) & 1; }
 
-static bool InPlay() { return GameState >= KX_STATE_ENTER_LASER && GameState <= KX_STATE_DYING; }
-
 void KX_PAD_Reset()
 {
     for (int j = 0; j < DDINPUT_MAX_JOYSTICKS; j++) {
@@ -48,7 +46,7 @@ void KX_PAD_Reset()
     SeenInput[0] = SeenInput[1] = 0;
     PadsLooked = -1;
     KX_PAD_LastInputPad = false;
-    KX_PAD_Letter = 0;
+    Letter = 0;
 }
 
 // ---- players and their inputs ----
@@ -125,14 +123,14 @@ static void PickInitials(DWORD pressed, int key)
 {
     if (InitialPos != LetterPos) {
         LetterPos = InitialPos;
-        KX_PAD_Letter = 0;
+        Letter = 0;
     }
     if (key == VK_UP)
-        KX_PAD_Letter = (KX_PAD_Letter + 1) % KX_PAD_LETTERS;
+        Letter = (Letter + 1) % KX_PAD_LETTERS;
     else if (key == VK_DOWN)
-        KX_PAD_Letter = (KX_PAD_Letter + KX_PAD_LETTERS - 1) % KX_PAD_LETTERS;
+        Letter = (Letter + KX_PAD_LETTERS - 1) % KX_PAD_LETTERS;
     if (Bit(pressed, SYS_PAD_A) || key == VK_RIGHT)
-        Send(Letters[KX_PAD_Letter]);
+        Send(Letters[Letter]);
     if (Bit(pressed, SYS_PAD_B) || key == VK_LEFT)
         Send(VK_BACK);
     if (Bit(pressed, SYS_PAD_START))
@@ -165,6 +163,15 @@ static void MenuPad(DWORD pressed, int key)
 
 // ---- play ----
 
+// The player waiting for a pad waits no more; play resumes when asked.
+static void EndLostPad(bool resume)
+{
+    LostPlayer = 0;
+    KX_PAUSE_SetLostPad(0);
+    if (resume)
+        KX_PAUSE_Set(false);
+}
+
 // Start: pause and resume, or, while a player's pad is lost, take that player's place.
 static void PlayPad(int j, DWORD pressed)
 {
@@ -177,16 +184,12 @@ static void PlayPad(int j, DWORD pressed)
             KX_PAUSE_Set(!KX_PAUSE_Paused);
         } else if (!othersPad) {
             SetInputOf(LostPlayer, j + 1);
-            LostPlayer = 0;
-            KX_PAUSE_SetLostPad(0);
-            KX_PAUSE_Set(false);
+            EndLostPad(true);
         }
     }
     // Back while paused in play abandons the game, as Escape does.
     if (Bit(pressed, SYS_PAD_BACK) && KX_PAUSE_Paused && GameState == KX_STATE_PLAYING) {
-        LostPlayer = 0;
-        KX_PAUSE_SetLostPad(0);
-        KX_PAUSE_Set(false);
+        EndLostPad(true);
         GameState = KX_STATE_OPTIONS;
     }
 }
@@ -196,22 +199,19 @@ static void WatchLostPads()
 {
     if (LostPlayer) {
         int input = InputOf(LostPlayer);
-        if (!KX_PAUSE_Paused || !InPlay()) {
+        if (!KX_PAUSE_Paused || !KX_InPlay()) {
             // Resumed from the keyboard: that player plays on with keys.
-            if (InPlay() && input > 0 && DDInput_Lost(input - 1))
+            if (KX_InPlay() && input > 0 && DDInput_Lost(input - 1))
                 SetInputOf(LostPlayer, 0);
-            LostPlayer = 0;
-            KX_PAUSE_SetLostPad(0);
+            EndLostPad(false);
         } else if (input > 0 && !DDInput_Lost(input - 1)) {
-            LostPlayer = 0;
-            KX_PAUSE_SetLostPad(0);
-            KX_PAUSE_Set(false);
+            EndLostPad(true);
         } else {
             DDInput_AcceptNewJoysticks(); // a pad plugged in now may take over
         }
         return;
     }
-    if (!InPlay())
+    if (!KX_InPlay())
         return;
     int players[2], n = PlayersInGame(players);
     for (int i = 0; i < n; i++) {
@@ -227,8 +227,6 @@ static void WatchLostPads()
 
 // ---- the players' pads kept between runs ----
 
-static bool Product(int joystick, GUID &product) { return DDInput_JoystickProduct(joystick, product); }
-
 // At the title: a player still on the keyboard gets the pad chosen last time once it is there;
 // a choice made since is kept for the next run.
 static void RememberPads()
@@ -243,7 +241,7 @@ static void RememberPads()
                 continue;
             for (int j = 0; j < offered && !Settled[p]; j++) {
                 GUID g;
-                if (j + 1 != *inputs[1 - p] && Product(j, g) && Sys_IsPlayerPad(p + 1, g)) {
+                if (j + 1 != *inputs[1 - p] && DDInput_JoystickProduct(j, g) && Sys_IsPlayerPad(p + 1, g)) {
                     *inputs[p] = SeenInput[p] = j + 1;
                     Settled[p] = true;
                 }
@@ -256,7 +254,7 @@ static void RememberPads()
         SeenInput[p] = *inputs[p];
         Settled[p] = true;
         GUID g;
-        bool pad = *inputs[p] > 0 && Product(*inputs[p] - 1, g);
+        bool pad = *inputs[p] > 0 && DDInput_JoystickProduct(*inputs[p] - 1, g);
         Sys_SetPlayerPad(p + 1, pad ? &g : nullptr);
     }
 }
@@ -272,7 +270,7 @@ static const PadTerms &Terms()
     // Nintendo pads are read by position: their south button, which confirms, is labelled B.
     static const PadTerms xbox = { "A", "B", "LB/RB", "BACK" }, playstation = { "CROSS", "CIRCLE", "L1/R1", "SHARE" },
                           nintendo = { "B", "A", "L/R", "MINUS" };
-    return KX_PAD_HintStyle == SYS_PAD_PLAYSTATION ? playstation : KX_PAD_HintStyle == SYS_PAD_NINTENDO ? nintendo : xbox;
+    return HintStyle == SYS_PAD_PLAYSTATION ? playstation : HintStyle == SYS_PAD_NINTENDO ? nintendo : xbox;
 }
 
 const char *KX_PAD_Hint()
@@ -295,8 +293,7 @@ const char *KX_PAD_Hint()
             snprintf(text, sizeof text, "UP/DOWN: SELECT%s\n%s: %s", change, t.confirm, what);
         else
             snprintf(text, sizeof text, "UP/DOWN: SELECT%s", change);
-    }
-    else if (GameState == KX_STATE_GAMEOVER && GettingInitials)
+    } else if (GameState == KX_STATE_GAMEOVER && GettingInitials)
         snprintf(text, sizeof text, "UP/DOWN: LETTER   %s: NEXT\n%s: BACK   START: DONE", t.confirm, t.back);
     else if (GameState == KX_STATE_GAMEOVER)
         snprintf(text, sizeof text, "%s: CONTINUE", t.confirm);
@@ -316,12 +313,12 @@ static bool NextLine(const char *&p, char (&line)[96])
     return true;
 }
 
-void KX_PAD_DrawHint(int centreX, int y, bool plate)
+bool KX_PAD_DrawHint(int centreX, int y, bool plate)
 {
     const char *hint = KX_PAD_Hint();
     DDBitmap *font = KX_Bitmaps[KX_BITMAP_FONT1];
     if (!hint || !font)
-        return;
+        return false;
     char line[96];
     int lines = 0, widest = 0, w = 0, height = 0;
     for (const char *p = hint; NextLine(p, line); lines++) {
@@ -335,13 +332,14 @@ void KX_PAD_DrawHint(int centreX, int y, bool plate)
         DDBitmap_TextSize(font, line, &w, nullptr);
         DDBitmap_DrawText(g_pDDSBack, font, line, centreX - w / 2, y);
     }
+    return true;
 }
 
 char KX_PAD_PickedLetter()
 {
     if (!KX_PAD_LastInputPad || GameState != KX_STATE_GAMEOVER || !GettingInitials || InitialPos > 2)
         return 0;
-    return InitialPos == LetterPos ? Letters[KX_PAD_Letter] : Letters[0];
+    return InitialPos == LetterPos ? Letters[Letter] : Letters[0];
 }
 
 void KX_PAD_Rumble(int player, int strength, int ms)
@@ -373,14 +371,14 @@ void KX_PAD_Update(int time)
         DDInput_Poll(j);
         DWORD buttons = DDInput_Buttons(j), pressed = buttons & ~LastButtons[j];
         LastButtons[j] = buttons;
-        bool play = InPlay();
+        bool play = KX_InPlay();
         int direction = DirectionKey(j);
         Centred[j] = Centred[j] || !direction;
         direction = Centred[j] ? direction : 0;
         int key = play ? 0 : RepeatedDirection(j, direction, time);
         if (pressed || key || (play && direction)) {
             KX_PAD_LastInputPad = true;
-            KX_PAD_HintStyle = DDInput_JoystickStyle(j);
+            HintStyle = DDInput_JoystickStyle(j);
         }
         if (play)
             PlayPad(j, pressed);

@@ -12,8 +12,6 @@ enum {
 };
 
 extern bool KX_PAD_LastInputPad; // the last input came from a pad: hints speak its terms
-extern int KX_PAD_HintStyle;     // SysPadStyle of that pad
-extern int KX_PAD_Letter;        // the letter being picked at the initials, an index into the letters
 
 // Once a frame before the game's step: reads every pad and feeds the screens their keys.
 void KX_PAD_Update(int time);
@@ -21,8 +19,9 @@ void KX_PAD_Update(int time);
 char KX_PAD_PickedLetter();
 // The line of help for the screen on show in the last pad's terms; nullptr after a key.
 const char *KX_PAD_Hint();
-// Draws that line (or two) centred on centreX from y down, on a dark plate if asked; nothing after a key.
-void KX_PAD_DrawHint(int centreX, int y, bool plate);
+// Draws that line (or two) centred on centreX from y down, on a dark plate if asked; false (nothing
+// drawn) after a key.
+bool KX_PAD_DrawHint(int centreX, int y, bool plate);
 // A short rumble on the pads of the players in the game (player 0) or of one player.
 void KX_PAD_Rumble(int player, int strength, int ms);
 // A new run: nothing held, nothing remembered as chosen.

@@ -31,8 +31,6 @@ static int LastGameTime = 0; // the update time of the last game step
 static int LostPad = 0;
 static const char *PadSelect = nullptr;
 
-static bool InPlay() { return GameState >= KX_STATE_ENTER_LASER && GameState <= KX_STATE_DYING; }
-
 // Whether the key drives a laser of a player now in the game.
 static bool PlayerKey(int key)
 {
@@ -144,7 +142,7 @@ static void DrawPaused()
 
 void KX_PAUSE_Set(bool paused)
 {
-    if (paused == KX_PAUSE_Paused || (paused && !InPlay()))
+    if (paused == KX_PAUSE_Paused || (paused && !KX_InPlay()))
         return;
     KX_PAUSE_Paused = paused;
     if (paused) {
@@ -160,7 +158,7 @@ bool KX_PAUSE_HandleKey(int key)
 {
     if (!KX_PAUSE_Listening)
         return true;
-    if (!InPlay())
+    if (!KX_InPlay())
         return false; // the title and game over take every key, P and Pause included
     if (key == VK_PAUSE || (key == KX_KEY_P && !PlayerKey(key))) {
         KX_PAUSE_Set(!KX_PAUSE_Paused);
@@ -182,7 +180,7 @@ void KX_PAUSE_Away()
 void KX_PAUSE_Update(int time)
 {
     // Escape does what it does in the state: in play the poll below abandons the game.
-    if (KX_PAUSE_Paused && (!InPlay() || (GameState == KX_STATE_PLAYING && DDInput_KeyHeld(VK_ESCAPE))))
+    if (KX_PAUSE_Paused && (!KX_InPlay() || (GameState == KX_STATE_PLAYING && DDInput_KeyHeld(VK_ESCAPE))))
         KX_PAUSE_Set(false);
     if (KX_PAUSE_Paused) {
         DrawPaused();

@@ -127,9 +127,7 @@ static void DrawInitials()
     int width = 0;
     DDBitmap_TextSize(font, blank, &width, nullptr);
     DDBitmap_DrawText(g_pDDSBack, font, line, 220 - width / 2, 250);
-    if (KX_PAD_Hint())
-        KX_PAD_DrawHint(220, 292, false);
-    else
+    if (!KX_PAD_DrawHint(220, 292, false))
         DrawCentred(KX_Bitmaps[KX_BITMAP_FONT1], "Type your initials, then press Return", 300);
 }
 
