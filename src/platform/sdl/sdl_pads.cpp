@@ -38,7 +38,7 @@ static bool StartLive()
         // The player's own mappings, once, before any pad is listed.
         std::string text, path;
         if (liveStarted && Sys_ReadPadMappings(text, path))
-            Sys_EachPadMapping(text, AddMapping, (void *)path.c_str());
+            Sys_EachTextLine(text, AddMapping, (void *)path.c_str());
     }
     return liveStarted;
 }

@@ -100,28 +100,29 @@ static const char *ReadLine(const std::string &line, SysDisplayChoices &c, bool 
     return ok ? nullptr : "bad value";
 }
 
+struct ChoicesRead {
+    SysDisplayChoices &c;
+    std::string &problems;
+    bool hasX = false, hasY = false;
+    int bad = 0;
+};
+
+static void ReadChoice(const std::string &line, int number, void *context)
+{
+    ChoicesRead &r = *(ChoicesRead *)context;
+    const char *why = ReadLine(line, r.c, r.hasX, r.hasY);
+    if (why && r.bad++ == 0)
+        r.problems = "line " + std::to_string(number) + " '" + Sys_Escape(line, 40) + "' ignored (" + why + ")";
+}
+
 void Sys_ParseDisplayChoices(const std::string &text, SysDisplayChoices &c, std::string &problems)
 {
     problems.clear();
-    bool hasX = false, hasY = false;
-    int bad = 0, number = 0;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = Trim(text.substr(at, end - at));
-        at = end + 1;
-        number++;
-        if (line.empty() || line[0] == '#')
-            continue;
-        const char *why = ReadLine(line, c, hasX, hasY);
-        if (why && bad++ == 0)
-            problems = "line " + std::to_string(number) + " '" + Sys_Escape(line, 40) + "' ignored (" + why + ")";
-    }
-    if (bad > 1)
-        problems += ", and " + std::to_string(bad - 1) + " more";
-    c.placed = hasX && hasY;
+    ChoicesRead r = { c, problems };
+    Sys_EachTextLine(text, ReadChoice, &r);
+    if (r.bad > 1)
+        problems += ", and " + std::to_string(r.bad - 1) + " more";
+    c.placed = r.hasX && r.hasY;
     if (!c.placed)
         c.x = c.y = 0;
     if (c.width == 0 || c.height == 0)

@@ -10,27 +10,6 @@
 // The community's list for every platform is under a megabyte.
 static const size_t MaxMappingBytes = 4u << 20;
 
-int Sys_EachPadMapping(const std::string &text, void (*take)(const std::string &line, int number, void *context),
-                       void *context)
-{
-    int number = 0, taken = 0;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        number++;
-        size_t a = text.find_first_not_of(" \t\r", at);
-        if (a < end && text[a] != '#') {
-            size_t b = text.find_last_not_of(" \t\r", end - 1);
-            take(text.substr(a, b - a + 1), number, context);
-            taken++;
-        }
-        at = end + 1;
-    }
-    return taken;
-}
-
 bool Sys_ReadPadMappings(std::string &text, std::string &path)
 {
     text.clear();

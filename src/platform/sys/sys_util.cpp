@@ -60,3 +60,24 @@ std::string Sys_Escape(const std::string &text, size_t limit)
 }
 
 const char *Sys_Version() { return KORDAX_VERSION; }
+
+int Sys_EachTextLine(const std::string &text, void (*take)(const std::string &line, int number, void *context),
+                     void *context)
+{
+    int number = 0, taken = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        number++;
+        size_t a = text.find_first_not_of(" \t\r", at);
+        if (a < end && text[a] != '#') {
+            size_t b = text.find_last_not_of(" \t\r", end - 1);
+            take(text.substr(a, b - a + 1), number, context);
+            taken++;
+        }
+        at = end + 1;
+    }
+    return taken;
+}

@@ -17,5 +17,9 @@ std::string Sys_FreeTimedName(const std::string &folder, const std::string &stem
 // At most limit bytes of text as a log shows it: printable ASCII kept, other bytes as \xNN, and
 // "..." after a cut.
 std::string Sys_Escape(const std::string &text, size_t limit = std::string::npos);
+// Hands take each line of text that is neither blank nor a '#' comment, without its surrounding
+// spaces, tabs and carriage return, with its number (from 1); returns how many it handed over.
+int Sys_EachTextLine(const std::string &text, void (*take)(const std::string &line, int number, void *context),
+                     void *context);
 // The program's version, as built.
 const char *Sys_Version();
