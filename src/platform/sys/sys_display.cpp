@@ -23,12 +23,6 @@ static std::string lastText;    // the choices the file holds, as this module wr
 static bool pending = false;
 static unsigned pendingSince = 0;
 
-static std::string Trim(const std::string &s)
-{
-    size_t a = s.find_first_not_of(" \t\r"), b = s.find_last_not_of(" \t\r");
-    return a == std::string::npos ? "" : s.substr(a, b - a + 1);
-}
-
 static bool ReadInt(const std::string &value, int low, int high, int &out)
 {
     if (value.empty())
@@ -71,7 +65,7 @@ static const char *ReadLine(const std::string &line, SysDisplayChoices &c, bool 
     size_t eq = line.find('=');
     if (eq == std::string::npos)
         return "not name = value";
-    std::string name = Trim(line.substr(0, eq)), value = Trim(line.substr(eq + 1));
+    std::string name = Sys_Trim(line.substr(0, eq)), value = Sys_Trim(line.substr(eq + 1));
     bool ok;
     if (name == "mode") {
         ok = value == "fullscreen" || value == "window";

@@ -220,8 +220,8 @@ static bool ParsePadLine(const std::string &rest, SysScriptAction &action)
     if (op == "connect") {
         std::string name;
         std::getline(in, name);
-        size_t a = name.find_first_not_of(" \t\r"), b = name.find_last_not_of(" \t\r");
-        action.name = a == std::string::npos ? DefaultPadName : name.substr(a, b - a + 1);
+        name = Sys_Trim(name);
+        action.name = name.empty() ? DefaultPadName : name;
         action.kind = SysScriptAction::PAD_CONNECT;
         return true;
     }

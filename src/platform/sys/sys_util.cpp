@@ -70,14 +70,19 @@ int Sys_EachTextLine(const std::string &text, void (*take)(const std::string &li
         size_t end = text.find('\n', at);
         if (end == std::string::npos)
             end = text.size();
+        std::string line = Sys_Trim(text.substr(at, end - at));
+        at = end + 1;
         number++;
-        size_t a = text.find_first_not_of(" \t\r", at);
-        if (a < end && text[a] != '#') {
-            size_t b = text.find_last_not_of(" \t\r", end - 1);
-            take(text.substr(a, b - a + 1), number, context);
+        if (!line.empty() && line[0] != '#') {
+            take(line, number, context);
             taken++;
         }
-        at = end + 1;
     }
     return taken;
+}
+
+std::string Sys_Trim(const std::string &s)
+{
+    size_t a = s.find_first_not_of(" \t\r"), b = s.find_last_not_of(" \t\r");
+    return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }

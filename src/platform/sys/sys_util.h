@@ -17,6 +17,8 @@ std::string Sys_FreeTimedName(const std::string &folder, const std::string &stem
 // At most limit bytes of text as a log shows it: printable ASCII kept, other bytes as \xNN, and
 // "..." after a cut.
 std::string Sys_Escape(const std::string &text, size_t limit = std::string::npos);
+// s without the spaces, tabs and carriage returns around it.
+std::string Sys_Trim(const std::string &s);
 // Hands take each line of text that is neither blank nor a '#' comment, without its surrounding
 // spaces, tabs and carriage return, with its number (from 1); returns how many it handed over.
 int Sys_EachTextLine(const std::string &text, void (*take)(const std::string &line, int number, void *context),
