@@ -370,7 +370,7 @@ std::vector<float> AG_GameLoop()
             }
         }
     }
-    return AG_Finish(m, step * 3, 0.4f, 1.1f, 0.4f);
+    return AG_Finish(m, step * 3, 0.4f, 1.1f, 0.475f);
 }
 
 // Title music: 112 beats a minute, sixteen bars, half-time drums under a slow, echoing arpeggio
