@@ -9,6 +9,9 @@ namespace {
 
 const int N = 440;
 const float AG_Pi = 3.14159265f;
+// How far the fields' small faces lean toward the light: enough to glint under the moving
+// lights, little enough that their shadowed edges stay faint and the field reads as a backdrop.
+const float AG_FieldTilt = 0.6f;
 
 // Four materials of 64 shades each make the palette; the last is always the runway metal.
 struct AG_Theme {
@@ -260,8 +263,8 @@ void AG_Level1()
             float patch = AG_Smooth(0.45f, 0.7f, AG_Fbm(x * 0.007f + 5, y * 0.007f, 0, 2, 24));
             float ripple = std::sin(x * 0.11f + y * 0.05f + bend * 12) * patch;
             float hh = 100 + 50 * n + 4 * ripple;
-            float sh = 0.62f + 0.35f * (n - 0.5f) + 0.05f * ripple + 0.08f * (AG_Hash(grains.id[i], 1, 13) - 0.5f);
-            m.tilt[i] = AG_CellTilt(grains, x, y, 0.85f, 0.2f, 14);
+            float sh = 0.67f + 0.35f * (n - 0.5f) + 0.05f * ripple + 0.08f * (AG_Hash(grains.id[i], 1, 13) - 0.5f);
+            m.tilt[i] = AG_CellTilt(grains, x, y, AG_FieldTilt, 0.2f, 14);
             int mat = 0;
             for (const Shell &f : shells) {
                 float dx = x - f.x, dy = y - f.y, r = std::hypot(dx, dy);
@@ -311,7 +314,7 @@ void AG_Level2()
             float face = AG_Clamp(edge / 2.5f, 0, 1);
             int chip = chips.id[i];
             float hh = 50 + 90 * face + 10 * grain;
-            m.tilt[i] = face * AG_CellTilt(chips, x, y, 0.85f, 0.2f, 35);
+            m.tilt[i] = face * AG_CellTilt(chips, x, y, AG_FieldTilt, 0.2f, 35);
             float sh = 0.56f + 0.45f * grain + 0.1f * face + 0.06f * (AG_Hash(chip, 1, 36) - 0.5f);
             int mat = 0;
             // A carved glyph on some blocks: an eye, a sun, a zigzag or a bar.
@@ -344,8 +347,8 @@ void AG_Level2()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{1.0f, 0.6f, 0.34f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
-                   {{1.0f, 0.78f, 0.5f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
+    AG_Theme th = {{{1.0f, 0.65f, 0.39f}, {0.5f, 0.2f, 0.15f}, {0.95f, 0.6f, 0.45f}, {0.15f, 0.17f, 0.22f}},
+                   {{1.0f, 0.82f, 0.56f}, {0.85f, 0.42f, 0.32f}, {1.0f, 0.88f, 0.72f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level2", m, th);
 }
 
@@ -366,8 +369,8 @@ void AG_Level3()
             float face = AG_Clamp(edge / 4, 0, 1);
             int sett = setts.id[i];
             float hh = 35 + 55 * face + 10 * grain + 10 * tilt;
-            m.tilt[i] = face * AG_CellTilt(setts, x, y, 0.85f, 0.2f, 49);
-            float sh = 0.72f + 0.2f * grain + 0.12f * tilt + 0.08f * (AG_Hash(sett, 2, 50) - 0.5f);
+            m.tilt[i] = face * AG_CellTilt(setts, x, y, AG_FieldTilt, 0.2f, 49);
+            float sh = 0.8f + 0.2f * grain + 0.12f * tilt + 0.08f * (AG_Hash(sett, 2, 50) - 0.5f);
             int mat = 0;
             if (edge < 1.5f) {
                 float moss = AG_Fbm(x * 0.06f, y * 0.06f, 0, 3, 46);
@@ -391,7 +394,7 @@ void AG_Level3()
             m.mat[i] = uint8_t(mat);
             m.shade[i] = sh;
         }
-    AG_Theme th = {{{0.92f, 0.3f, 0.92f}, {0.42f, 0.72f, 0.42f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
+    AG_Theme th = {{{0.94f, 0.35f, 0.94f}, {0.42f, 0.72f, 0.42f}, {0.75f, 0.45f, 1.0f}, {0.15f, 0.17f, 0.22f}},
                    {{1.0f, 0.62f, 1.0f}, {0.62f, 0.9f, 0.6f}, {1.0f, 0.85f, 1.0f}, {0.65f, 0.7f, 0.8f}}};
     AG_SaveMap("kx_level3", m, th);
 }
@@ -409,8 +412,8 @@ void AG_Level4()
             float edge = std::fmin(std::fmin(float(bx), float(54 - bx)), std::fmin(float(by), float(54 - by)));
             float face = AG_Clamp(edge / 3, 0, 1);
             float hh = 70 + 40 * face;
-            m.tilt[i] = face * AG_CellTilt(tread, x, y, 0.85f, 0.2f, 55);
-            float sh = 0.74f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
+            m.tilt[i] = face * AG_CellTilt(tread, x, y, AG_FieldTilt, 0.2f, 55);
+            float sh = 0.8f + 0.1f * AG_Fbm(x * 0.1f, y * 0.1f, 0, 2, 51);
             int mat = 0;
             // Rivets near the plate corners.
             for (int cy = 0; cy < 2; cy++)
@@ -491,7 +494,7 @@ void AG_Level5()
             float n = AG_Fbm(x * 0.015f, y * 0.015f, 0, 4, 61);
             float hh = 110 + 50 * n;
             float sh = 0.7f + 0.4f * (n - 0.5f) + 0.08f * (AG_Hash(grains.id[i], 3, 64) - 0.5f);
-            m.tilt[i] = AG_CellTilt(grains, x, y, 0.85f, 0.2f, 65);
+            m.tilt[i] = AG_CellTilt(grains, x, y, AG_FieldTilt, 0.2f, 65);
             int mat = 0;
             for (const Crater &c : craters) {
                 // Craters wrap around the edges so the surface tiles; worn, so bowl and rim are low.
