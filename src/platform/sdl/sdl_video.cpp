@@ -288,10 +288,12 @@ void Sdl_ToggleFullscreen()
     SDL_GetWindowPosition(sdl_window, &windowed.x, &windowed.y);
     SDL_GetWindowSize(sdl_window, &windowed.w, &windowed.h);
     // Cover the desktop first: without a window manager nobody else resizes the window, and the
-    // picture would be drawn for the whole screen into the old, smaller window.
+    // picture would be drawn for the whole screen into the old, smaller window. A Wayland
+    // compositor sizes a full-screen window itself, and a size asked for beforehand leaves it short
+    // by the decorations.
     SDL_Rect screen;
     int display = SDL_GetWindowDisplayIndex(sdl_window);
-    if (display >= 0 && SDL_GetDisplayBounds(display, &screen) == 0) {
+    if (!Sdl_PlacesWindows() && display >= 0 && SDL_GetDisplayBounds(display, &screen) == 0) {
         SDL_SetWindowPosition(sdl_window, screen.x, screen.y);
         SDL_SetWindowSize(sdl_window, screen.w, screen.h);
     }
