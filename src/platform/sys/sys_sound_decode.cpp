@@ -142,6 +142,14 @@ bool Sys_DecodeOgg(const uint8_t *data, size_t size, SysPcm &pcm)
         pcm.rate = (int)info->rate;
         pcm.channels = info->channels;
         size_t limit = (size_t)pcm.rate * SYS_SOUND_MAX_SECONDS * pcm.channels;
+        // Room for the whole stream at once: a long piece grown a block at a time is copied over
+        // and over, which stalls the frame that changes the music. The length is the file's own
+        // word, so no more is made ready than its bytes could hold (Vorbis takes a byte for far
+        // fewer than 64 samples).
+        ogg_int64_t total = ov_pcm_total(&vf, -1);
+        size_t room = total > 0 ? (size_t)total * pcm.channels : 0;
+        if (room <= limit && room / 64 <= size)
+            pcm.samples.reserve(room);
         char buf[8192];
         int holes = 0;
         for (;;) {
@@ -166,10 +174,8 @@ bool Sys_DecodeOgg(const uint8_t *data, size_t size, SysPcm &pcm)
                 ok = false;
                 break;
             }
-            size_t old = pcm.samples.size();
-            pcm.samples.resize(old + n);
             for (size_t k = 0; k < n; k++)
-                pcm.samples[old + k] = (int16_t)Le16((const uint8_t *)buf + 2 * k);
+                pcm.samples.push_back((int16_t)Le16((const uint8_t *)buf + 2 * k));
         }
         pcm.samples.resize(pcm.samples.size() / pcm.channels * pcm.channels);
         ok = ok && !pcm.samples.empty();
