@@ -68,7 +68,8 @@ void AG_DrawAmmonite(AG_Body &b, float t)
 
 void AG_DrawScorpion(AG_Body &b, float t)
 {
-    const AG_Colour shell = {0.95f, 0.4f, 0.16f}, legC = {0.55f, 0.17f, 0.08f}, claw = {1.0f, 0.52f, 0.22f};
+    // Pale amber: a desert scorpion, lighter than the sandstone it crosses.
+    const AG_Colour shell = {1.0f, 0.68f, 0.22f}, legC = {0.72f, 0.4f, 0.12f}, claw = {1.0f, 0.8f, 0.34f};
     // Eight walking legs fanned forward and back, alternate legs in step.
     for (int s = -1; s <= 1; s += 2)
         for (int k = 0; k < 4; k++) {

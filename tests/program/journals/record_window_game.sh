@@ -25,7 +25,12 @@ for i in $(seq 1 12); do
     xdotool keydown w; sleep 0.6; xdotool keyup w
 done
 xdotool keyup space
-sleep 2; xdotool key --clearmodifiers Escape; sleep 3
+# Escape abandons only in play: after a life lost the game waits for fire, so fire is pressed and
+# Escape tried again (on the title neither key does anything).
+for i in 1 2 3 4; do
+    sleep 2; xdotool key --clearmodifiers Escape; sleep 2; xdotool key --clearmodifiers space
+done
+sleep 1; xdotool key --clearmodifiers Escape; sleep 3
 xdotool key --clearmodifiers Up; sleep 0.5; xdotool key --clearmodifiers Return
 wait $pid
 "$build/run/kordax" --headless --replay "$out" | tail -n 1
