@@ -70,6 +70,14 @@ static void Compress(const std::string &chunk, int flush)
         WriterFail();
 }
 
+// One hand-over's bytes through the compressor; the end of the run finishes the stream, and a flush
+// leaves what was written so far readable.
+static void Write(const std::string &chunk, bool finish, bool flush)
+{
+    if (!writerFailed)
+        Compress(chunk, finish ? Z_FINISH : flush ? Z_SYNC_FLUSH : Z_NO_FLUSH);
+}
+
 static void WriterMain()
 {
     std::string chunk;
@@ -84,8 +92,7 @@ static void WriterMain()
             flush = writerFlush;
             writerFlush = false;
         }
-        if (!writerFailed)
-            Compress(chunk, finish ? Z_FINISH : flush ? Z_SYNC_FLUSH : Z_NO_FLUSH);
+        Write(chunk, finish, flush);
         if (finish)
             return;
     }
@@ -100,8 +107,7 @@ static void WriterMain()
 static void HandOver(bool finish, bool flush = false)
 {
     if (KORDAX_JOURNAL_INLINE) {
-        if (!writerFailed)
-            Compress(buffer, finish ? Z_FINISH : flush ? Z_SYNC_FLUSH : Z_NO_FLUSH);
+        Write(buffer, finish, flush);
         buffer.clear();
         return;
     }
